@@ -1,0 +1,409 @@
+// USER32 subset: window classes and windows, the message loop, painting
+// contexts, timers, popup menus, dialogs, message boxes, icons, cursors,
+// images and wsprintfA.
+#pragma once
+
+#include <stdarg.h>
+
+#include "windef.h"
+
+typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef INT_PTR(CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+
+// Messages.
+#define WM_NULL 0x0000
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_MOVE 0x0003
+#define WM_SIZE 0x0005
+#define WM_ACTIVATE 0x0006
+#define WM_SETFOCUS 0x0007
+#define WM_KILLFOCUS 0x0008
+#define WM_SETTEXT 0x000C
+#define WM_GETTEXT 0x000D
+#define WM_PAINT 0x000F
+#define WM_CLOSE 0x0010
+#define WM_QUIT 0x0012
+#define WM_ERASEBKGND 0x0014
+#define WM_SHOWWINDOW 0x0018
+#define WM_SETCURSOR 0x0020
+#define WM_SETFONT 0x0030
+#define WM_GETFONT 0x0031
+#define WM_NCCREATE 0x0081
+#define WM_NCDESTROY 0x0082
+#define WM_NCHITTEST 0x0084
+#define WM_NCLBUTTONDOWN 0x00A1
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_CHAR 0x0102
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+#define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113
+#define WM_ENTERIDLE 0x0121
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONUP 0x0205
+#define WM_ENTERMENULOOP 0x0211
+#define WM_EXITMENULOOP 0x0212
+#define WM_ENTERSIZEMOVE 0x0231
+#define WM_EXITSIZEMOVE 0x0232
+#define WM_DROPFILES 0x0233
+#define WM_USER 0x0400
+
+#define DM_GETDEFID (WM_USER + 0)
+#define DM_SETDEFID (WM_USER + 1)
+#define DC_HASDEFID 0x534B
+
+// Hit-test codes.
+#define HTNOWHERE 0
+#define HTCLIENT 1
+#define HTCAPTION 2
+
+// Mouse key state in wParam.
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+
+// Virtual keys used by dialogs.
+#define VK_RETURN 0x0D
+#define VK_ESCAPE 0x1B
+
+// Window styles.
+#define WS_OVERLAPPED 0x00000000L
+#define WS_POPUP 0x80000000L
+#define WS_CHILD 0x40000000L
+#define WS_VISIBLE 0x10000000L
+#define WS_DISABLED 0x08000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_DLGFRAME 0x00400000L
+#define WS_SYSMENU 0x00080000L
+#define WS_THICKFRAME 0x00040000L
+#define WS_GROUP 0x00020000L
+#define WS_TABSTOP 0x00010000L
+#define WS_MINIMIZEBOX 0x00020000L
+#define WS_MAXIMIZEBOX 0x00010000L
+#define WS_OVERLAPPEDWINDOW \
+    (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+#define WS_EX_DLGMODALFRAME 0x00000001L
+#define WS_EX_ACCEPTFILES 0x00000010L
+
+#define CW_USEDEFAULT ((INT)0x80000000)
+
+// Dialog styles.
+#define DS_SETFONT 0x40L
+#define DS_MODALFRAME 0x80L
+#define DS_CENTER 0x0800L
+
+// Button and static control styles.
+#define BS_PUSHBUTTON 0x00000000L
+#define BS_DEFPUSHBUTTON 0x00000001L
+#define BS_GROUPBOX 0x00000007L
+#define SS_LEFT 0x00000000L
+#define SS_CENTER 0x00000001L
+#define SS_RIGHT 0x00000002L
+#define SS_ICON 0x00000003L
+
+// Class styles.
+#define CS_VREDRAW 0x0001
+#define CS_HREDRAW 0x0002
+#define CS_DBLCLKS 0x0008
+
+// ShowWindow.
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_NORMAL 1
+#define SW_SHOW 5
+
+// SetWindowPos.
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
+#define SWP_NOREDRAW 0x0008
+#define SWP_NOACTIVATE 0x0010
+#define SWP_SHOWWINDOW 0x0040
+#define SWP_HIDEWINDOW 0x0080
+#define HWND_TOP ((HWND)0)
+
+// GetSystemMetrics.
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+#define SM_CXICON 11
+#define SM_CYICON 12
+#define SM_CXCURSOR 13
+#define SM_CYCURSOR 14
+#define SM_CYCAPTION 4
+#define SM_CXDLGFRAME 7
+#define SM_CYDLGFRAME 8
+#define SM_CXFIXEDFRAME SM_CXDLGFRAME
+#define SM_CYFIXEDFRAME SM_CYDLGFRAME
+#define SM_CXFULLSCREEN 16
+#define SM_CYFULLSCREEN 17
+#define SM_CXSMICON 49
+#define SM_CYSMICON 50
+
+// PeekMessage.
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
+
+// MessageBox.
+#define MB_OK 0x00000000L
+#define MB_OKCANCEL 0x00000001L
+#define MB_YESNO 0x00000004L
+#define MB_ICONHAND 0x00000010L
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONQUESTION 0x00000020L
+#define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONWARNING MB_ICONEXCLAMATION
+#define MB_ICONASTERISK 0x00000040L
+#define MB_ICONINFORMATION MB_ICONASTERISK
+#define MB_TYPEMASK 0x0000000FL
+#define MB_ICONMASK 0x000000F0L
+
+#define IDOK 1
+#define IDCANCEL 2
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+
+// Images, icons and cursors.
+#define IMAGE_BITMAP 0
+#define IMAGE_ICON 1
+#define IMAGE_CURSOR 2
+#define LR_DEFAULTCOLOR 0x00000000
+#define LR_LOADFROMFILE 0x00000010
+#define LR_DEFAULTSIZE 0x00000040
+#define LR_SHARED 0x00008000
+#define LR_CREATEDIBSECTION 0x00002000
+#define DI_MASK 0x0001
+#define DI_IMAGE 0x0002
+#define DI_NORMAL 0x0003
+#define DI_DEFAULTSIZE 0x0008
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
+
+// Menus.
+#define MF_STRING 0x00000000L
+#define MF_UNCHECKED 0x00000000L
+#define MF_BYCOMMAND 0x00000000L
+#define MF_GRAYED 0x00000001L
+#define MF_DISABLED 0x00000002L
+#define MF_CHECKED 0x00000008L
+#define MF_POPUP 0x00000010L
+#define MF_BYPOSITION 0x00000400L
+#define MF_SEPARATOR 0x00000800L
+#define MFT_STRING MF_STRING
+#define MFT_SEPARATOR MF_SEPARATOR
+#define MFS_UNCHECKED 0x00000000L
+#define MFS_CHECKED 0x00000008L
+#define MFS_DISABLED 0x00000003L
+#define MIIM_STATE 0x00000001
+#define MIIM_ID 0x00000002
+#define MIIM_SUBMENU 0x00000004
+#define MIIM_CHECKMARKS 0x00000008
+#define MIIM_TYPE 0x00000010
+#define MIIM_DATA 0x00000020
+#define MIIM_STRING 0x00000040
+#define MIIM_BITMAP 0x00000080
+#define MIIM_FTYPE 0x00000100
+#define TPM_LEFTBUTTON 0x0000L
+#define TPM_RIGHTBUTTON 0x0002L
+#define TPM_LEFTALIGN 0x0000L
+#define TPM_TOPALIGN 0x0000L
+#define TPM_NONOTIFY 0x0080L
+#define TPM_RETURNCMD 0x0100L
+
+// GetGuiResources.
+#define GR_GDIOBJECTS 0
+#define GR_USEROBJECTS 1
+
+typedef struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+} MSG, *PMSG, *LPMSG;
+
+typedef struct tagWNDCLASSEXA {
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+    HICON hIconSm;
+} WNDCLASSEXA, *PWNDCLASSEXA, *LPWNDCLASSEXA;
+
+typedef struct tagCREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+} CREATESTRUCTA, *LPCREATESTRUCTA;
+
+typedef struct tagPAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+} PAINTSTRUCT, *PPAINTSTRUCT, *LPPAINTSTRUCT;
+
+typedef struct tagMENUITEMINFOA {
+    UINT cbSize;
+    UINT fMask;
+    UINT fType;
+    UINT fState;
+    UINT wID;
+    HMENU hSubMenu;
+    HBITMAP hbmpChecked;
+    HBITMAP hbmpUnchecked;
+    ULONG_PTR dwItemData;
+    LPSTR dwTypeData;
+    UINT cch;
+    HBITMAP hbmpItem;
+} MENUITEMINFOA, *LPMENUITEMINFOA;
+typedef const MENUITEMINFOA *LPCMENUITEMINFOA;
+
+#pragma pack(push, 2)
+typedef struct {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    WORD cdit;
+    short x;
+    short y;
+    short cx;
+    short cy;
+} DLGTEMPLATE, *LPDLGTEMPLATEA;
+typedef const DLGTEMPLATE *LPCDLGTEMPLATEA;
+
+typedef struct {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    short x;
+    short y;
+    short cx;
+    short cy;
+    WORD id;
+} DLGITEMTEMPLATE;
+#pragma pack(pop)
+
+HP_EXTERN_C_BEGIN
+
+int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
+int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments);
+
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+ATOM WINAPI RegisterClassExA(const WNDCLASSEXA *windowClass);
+BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
+                            int x, int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param);
+BOOL WINAPI DestroyWindow(HWND window);
+BOOL WINAPI IsWindow(HWND window);
+BOOL WINAPI IsWindowVisible(HWND window);
+BOOL WINAPI ShowWindow(HWND window, int command);
+BOOL WINAPI UpdateWindow(HWND window);
+int WINAPI GetSystemMetrics(int index);
+BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
+BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
+BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height,
+                         UINT flags);
+BOOL WINAPI ClientToScreen(HWND window, LPPOINT point);
+BOOL WINAPI ScreenToClient(HWND window, LPPOINT point);
+int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount);
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
+HWND WINAPI GetParent(HWND window);
+HWND WINAPI GetDlgItem(HWND dialog, int id);
+int WINAPI GetDlgCtrlID(HWND control);
+
+BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
+BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax,
+                         UINT removeMessage);
+BOOL WINAPI TranslateMessage(const MSG *message);
+LRESULT WINAPI DispatchMessageA(const MSG *message);
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void WINAPI PostQuitMessage(int exitCode);
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint);
+BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT *paint);
+HDC WINAPI GetDC(HWND window);
+int WINAPI ReleaseDC(HWND window, HDC dc);
+BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase);
+
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerFunction);
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
+
+BOOL WINAPI GetCursorPos(LPPOINT point);
+
+HMENU WINAPI CreatePopupMenu(void);
+BOOL WINAPI InsertMenuItemA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info);
+BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newItem);
+BOOL WINAPI DestroyMenu(HMENU menu);
+int WINAPI GetMenuItemCount(HMENU menu);
+BOOL WINAPI GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA info);
+UINT WINAPI GetMenuItemID(HMENU menu, int position);
+HMENU WINAPI GetSubMenu(HMENU menu, int position);
+BOOL WINAPI IsMenu(HMENU menu);
+BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner,
+                           const RECT *rect);
+
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent,
+                               DLGPROC dialogFunction, LPARAM initParam);
+BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
+HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height,
+                         UINT load);
+BOOL WINAPI DestroyIcon(HICON icon);
+BOOL WINAPI DestroyCursor(HCURSOR cursor);
+BOOL WINAPI DrawIconEx(HDC dc, int left, int top, HICON icon, int width, int height, UINT step,
+                       HBRUSH flickerFreeBrush, UINT flags);
+
+DWORD WINAPI GetGuiResources(HANDLE process, DWORD flags);
+
+HP_EXTERN_C_END
+
+#define wsprintf wsprintfA
+#define MessageBox MessageBoxA
+#define WNDCLASSEX WNDCLASSEXA
+#define RegisterClassEx RegisterClassExA
+#define CreateWindowEx CreateWindowExA
+#define GetMessage GetMessageA
+#define PeekMessage PeekMessageA
+#define DispatchMessage DispatchMessageA
+#define PostMessage PostMessageA
+#define SendMessage SendMessageA
+#define DefWindowProc DefWindowProcA
+#define MENUITEMINFO MENUITEMINFOA
+#define InsertMenuItem InsertMenuItemA
+#define AppendMenu AppendMenuA
+#define DialogBoxParam DialogBoxParamA
+#define LoadIcon LoadIconA
+#define LoadCursor LoadCursorA
+#define LoadImage LoadImageA

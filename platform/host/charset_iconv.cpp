@@ -1,0 +1,290 @@
+// CP932 <-> UTF-8 through glibc's iconv, whose "CP932" table is Microsoft's
+// (0x5C is the backslash, 0x815F the full-width reverse solidus, 0x8160 the
+// wave dash U+FF5E...).
+#include "platform/host/charset.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdint>
+
+namespace hp::host {
+namespace {
+
+constexpr unsigned char escapeByte = 0xFF;
+
+// One iconv descriptor per direction, owned for the life of the process.
+// iconv descriptors are not thread-safe: conversions happen on the GUI
+// thread, and the one-character helpers below reset state on every call.
+class Converter {
+public:
+    Converter(const char *to, const char *from) : handle_(iconv_open(to, from)) {}
+    ~Converter()
+    {
+        if (valid())
+            iconv_close(handle_);
+    }
+    Converter(const Converter &) = delete;
+    Converter &operator=(const Converter &) = delete;
+
+    bool valid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts all of input; false when some byte sequence is invalid or
+    // unmappable. output receives the converted text.
+    bool convert(std::string_view input, std::string &output)
+    {
+        output.clear();
+        if (!valid())
+            return false;
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        char *in = const_cast<char *>(input.data());
+        size_t inLeft = input.size();
+        char buffer[256];
+        while (inLeft > 0) {
+            char *out = buffer;
+            size_t outLeft = sizeof buffer;
+            size_t result = iconv(handle_, &in, &inLeft, &out, &outLeft);
+            output.append(buffer, static_cast<size_t>(out - buffer));
+            if (result == static_cast<size_t>(-1) && errno != E2BIG)
+                return false;
+        }
+        char *out = buffer;
+        size_t outLeft = sizeof buffer;
+        iconv(handle_, nullptr, nullptr, &out, &outLeft);
+        output.append(buffer, static_cast<size_t>(out - buffer));
+        return true;
+    }
+
+private:
+    iconv_t handle_;
+};
+
+Converter &toUtf8()
+{
+    static Converter converter("UTF-8", "CP932");
+    return converter;
+}
+
+Converter &toCp932()
+{
+    static Converter converter("CP932", "UTF-8");
+    return converter;
+}
+
+bool isLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// Length of the UTF-8 sequence that starts text at position i, or 0 when
+// the bytes there are not a well-formed sequence.
+size_t utf8SequenceLength(std::string_view text, size_t i, uint32_t &scalar)
+{
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    unsigned char first = byte(i);
+    size_t length;
+    uint32_t minimum;
+    if (first < 0x80) {
+        scalar = first;
+        return 1;
+    }
+    if (first >= 0xC2 && first <= 0xDF) {
+        length = 2;
+        scalar = first & 0x1F;
+        minimum = 0x80;
+    } else if (first >= 0xE0 && first <= 0xEF) {
+        length = 3;
+        scalar = first & 0x0F;
+        minimum = 0x800;
+    } else if (first >= 0xF0 && first <= 0xF4) {
+        length = 4;
+        scalar = first & 0x07;
+        minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size())
+        return 0;
+    for (size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return 0;
+        scalar = (scalar << 6) | (byte(i + k) & 0x3F);
+    }
+    if (scalar < minimum || scalar > 0x10FFFF || (scalar >= 0xD800 && scalar <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool parseHex(std::string_view digits, uint32_t &value)
+{
+    value = 0;
+    for (char c : digits) {
+        int v = hexValue(c);
+        if (v < 0)
+            return false;
+        value = value * 16 + static_cast<uint32_t>(v);
+    }
+    return true;
+}
+
+void appendUtf8(uint32_t scalar, std::string &out)
+{
+    if (scalar < 0x80) {
+        out += static_cast<char>(scalar);
+    } else if (scalar < 0x800) {
+        out += static_cast<char>(0xC0 | (scalar >> 6));
+        out += static_cast<char>(0x80 | (scalar & 0x3F));
+    } else if (scalar < 0x10000) {
+        out += static_cast<char>(0xE0 | (scalar >> 12));
+        out += static_cast<char>(0x80 | ((scalar >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (scalar & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (scalar >> 18));
+        out += static_cast<char>(0x80 | ((scalar >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((scalar >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (scalar & 0x3F));
+    }
+}
+
+// The CP932 bytes of one character of a file name, or "" when CP932 has no
+// such character. A CP932 form that does not convert back to the same UTF-8
+// (the NEC/IBM duplicates) does not count: the name must come back exactly.
+std::string cp932CharacterOf(std::string_view utf8Character)
+{
+    std::string cp932;
+    if (!toCp932().convert(utf8Character, cp932) || cp932.empty())
+        return {};
+    std::string back;
+    if (!toUtf8().convert(cp932, back) || back != utf8Character)
+        return {};
+    return cp932;
+}
+
+}  // namespace
+
+std::string utf8FromCp932(std::string_view cp932)
+{
+    std::string out;
+    size_t i = 0;
+    while (i < cp932.size()) {
+        unsigned char byte = static_cast<unsigned char>(cp932[i]);
+        size_t length = (isLeadByte(byte) && i + 1 < cp932.size()) ? 2 : 1;
+        std::string piece;
+        if (toUtf8().convert(cp932.substr(i, length), piece)) {
+            out += piece;
+        } else {
+            out += "\xEF\xBF\xBD";  // U+FFFD
+        }
+        i += length;
+    }
+    return out;
+}
+
+std::string cp932FromUtf8(std::string_view utf8)
+{
+    std::string out;
+    size_t i = 0;
+    while (i < utf8.size()) {
+        uint32_t scalar = 0;
+        size_t length = utf8SequenceLength(utf8, i, scalar);
+        if (length == 0) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        std::string piece;
+        if (length == 1)
+            piece.assign(1, utf8[i]);
+        else if (!toCp932().convert(utf8.substr(i, length), piece) || piece.empty())
+            piece = "?";
+        out += piece;
+        i += length;
+    }
+    return out;
+}
+
+std::string hostNameToCp932(std::string_view hostName)
+{
+    std::string out;
+    size_t i = 0;
+    char escape[16];
+    while (i < hostName.size()) {
+        uint32_t scalar = 0;
+        size_t length = utf8SequenceLength(hostName, i, scalar);
+        if (length == 0) {
+            std::snprintf(escape, sizeof escape, "%cB%02X", static_cast<char>(escapeByte),
+                          static_cast<unsigned char>(hostName[i]));
+            out += escape;
+            ++i;
+            continue;
+        }
+        // A backslash is an ordinary character in a host name but a
+        // separator in ours, so it is escaped like a missing character.
+        std::string piece;
+        if (length > 1)
+            piece = cp932CharacterOf(hostName.substr(i, length));
+        else if (hostName[i] != '\\')
+            piece.assign(1, hostName[i]);
+        if (piece.empty()) {
+            std::snprintf(escape, sizeof escape, "%cU%06X", static_cast<char>(escapeByte),
+                          static_cast<unsigned>(scalar));
+            out += escape;
+        } else {
+            out += piece;
+        }
+        i += length;
+    }
+    return out;
+}
+
+bool hostNameFromCp932(std::string_view cp932, std::string &hostName)
+{
+    hostName.clear();
+    size_t i = 0;
+    while (i < cp932.size()) {
+        unsigned char byte = static_cast<unsigned char>(cp932[i]);
+        if (byte == escapeByte) {
+            uint32_t value = 0;
+            if (i + 4 <= cp932.size() && cp932[i + 1] == 'B' &&
+                parseHex(cp932.substr(i + 2, 2), value)) {
+                hostName += static_cast<char>(value);
+                i += 4;
+                continue;
+            }
+            if (i + 8 <= cp932.size() && cp932[i + 1] == 'U' &&
+                parseHex(cp932.substr(i + 2, 6), value) && value <= 0x10FFFF &&
+                !(value >= 0xD800 && value <= 0xDFFF)) {
+                appendUtf8(value, hostName);
+                i += 8;
+                continue;
+            }
+            return false;
+        }
+        if (byte < 0x80) {
+            hostName += static_cast<char>(byte);
+            ++i;
+            continue;
+        }
+        size_t length = isLeadByte(byte) ? 2 : 1;
+        if (i + length > cp932.size())
+            return false;
+        std::string piece;
+        if (!toUtf8().convert(cp932.substr(i, length), piece))
+            return false;
+        hostName += piece;
+        i += length;
+    }
+    return true;
+}
+
+}  // namespace hp::host

@@ -1,0 +1,20 @@
+// The backends of tests and benchmarks: the twins of platform/testing.
+#include "platform/wiring.h"
+
+#include "platform/null_backends.h"
+#include "platform/winmm/mci_driver.h"
+
+namespace hp::wiring {
+
+std::unique_ptr<kernel32::DriveTable> makeDriveTable() { return null::makeDriveTable(); }
+
+std::vector<std::unique_ptr<winmm::MciDriver>> makeMciDrivers() { return {}; }
+
+std::unique_ptr<winmm::MixerBackend> makeMixerBackend() { return null::makeMixerBackend(); }
+
+std::unique_ptr<user32::MessageBoxBackend> makeMessageBoxBackend()
+{
+    return null::makeMessageBoxBackend();
+}
+
+}  // namespace hp::wiring
