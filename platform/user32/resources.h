@@ -21,8 +21,10 @@ struct ResourceBytes {
 };
 
 // Standard resource types (RT_*), as MAKEINTRESOURCE values.
+constexpr WORD resourceTypeCursor = 1;
 constexpr WORD resourceTypeIcon = 3;
 constexpr WORD resourceTypeDialog = 5;
+constexpr WORD resourceTypeGroupCursor = 12;
 constexpr WORD resourceTypeGroupIcon = 14;
 constexpr WORD resourceTypeVersion = 16;
 
@@ -32,5 +34,9 @@ constexpr WORD resourceTypeVersion = 16;
 // platform does). False, with ERROR_RESOURCE_TYPE_NOT_FOUND or
 // ERROR_RESOURCE_NAME_NOT_FOUND set, when there is none.
 bool findResource(HINSTANCE module, LPCSTR type, LPCSTR name, ResourceBytes &bytes);
+
+// The same lookup over any .res image (tests, other modules).
+bool findResourceIn(const void *resBytes, size_t resSize, LPCSTR type, LPCSTR name,
+                    ResourceBytes &bytes);
 
 }  // namespace hp::user32
