@@ -1,0 +1,11 @@
+// The program's three global objects, in one translation unit so that
+// static initialisation builds them in this order: the sound device, the
+// catalogue, then the front panel, whose constructor is the start-up
+// sequence and whose destructor runs at process exit.
+#include "app/front_panel.h"
+#include "catalog/media_catalog.h"
+#include "sound/sound_device.h"
+
+SoundDevice soundDevice;
+MediaCatalog mediaCatalog;
+FrontPanel frontPanel;

@@ -1,0 +1,288 @@
+// The window procedure: every message goes first to the three pointer
+// handlers, then the procedure acts on it with the flat steps below.
+#include <string.h>
+
+#include "app/commands.h"
+#include "app/front_panel.h"
+#include "catalog/media_catalog.h"
+#include "catalog/media_handlers.h"
+#include "sound/path_helpers.h"
+#include "sound/sound_device.h"
+
+namespace {
+
+constexpr const char *noTitleText = "タイトル情報なし";
+constexpr int titleValue = 2;
+constexpr int artistValue = 1;
+constexpr int pathValue = 0;
+
+void invalidateWholeWindow(HWND window) { InvalidateRect(window, nullptr, FALSE); }
+
+bool isLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// Copies at most capacity - 1 bytes of text, never ending on the first
+// byte of a double-byte character.
+void copyWholeCharacters(char *destination, const char *text, int capacity)
+{
+    int end = 0;
+    for (int i = 0; text[i] && i < capacity - 1;) {
+        int width = (isLeadByte(static_cast<unsigned char>(text[i])) && text[i + 1]) ? 2 : 1;
+        if (i + width > capacity - 1)
+            break;
+        i += width;
+        end = i;
+    }
+    memcpy(destination, text, end);
+    destination[end] = '\0';
+}
+
+// ---------------------------------------------------------------- paint ----
+
+// The title line shows the current queue entry: "Title／Artist", or the
+// file name when the entry has no title. Without an entry it keeps its text.
+void composeTitleLine(FrontPanel &panel)
+{
+    MediaEntry *entry = mediaCatalog.findEntry(mediaCatalog.listItem(playQueueList, panel.currentIndex));
+    if (!entry)
+        return;
+    // Room for wsprintfA's longest output; the line keeps what fits.
+    char line[1024];
+    if (strcmp(entry->values[titleValue], noTitleText) != 0)
+        wsprintfA(line, "%s／%s", entry->values[titleValue], entry->values[artistValue]);
+    else if (!fileNamePart(nullptr, entry->values[pathValue], line, sizeof line))
+        line[0] = '\0';
+    memset(panel.titleText, 0, sizeof panel.titleText);
+    copyWholeCharacters(panel.titleText, line, FrontPanel::textCapacity);
+}
+
+void paintFrontPanel(FrontPanel &panel, HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    composeTitleLine(panel);
+    panel.drawScene(dc);
+    panel.drawTreeLights(dc, panel.graphicEffect);
+    panel.drawGauges(dc);
+    panel.drawStatusLine(dc);
+    panel.drawTitleLine(dc);
+    panel.drawProgressBar(dc);
+    EndPaint(window, &paint);
+}
+
+// --------------------------------------------------------------- timers ----
+
+void animationTick(FrontPanel &panel, HWND window)
+{
+    HDC dc = GetDC(window);
+    panel.drawScene(dc);
+    panel.drawTreeLights(dc, panel.graphicEffect);
+    panel.drawTitleLine(dc);
+    ++panel.frameCount;
+    ReleaseDC(window, dc);
+}
+
+void playClockTick(FrontPanel &panel, HWND window)
+{
+    HDC dc = GetDC(window);
+    if (panel.isPlaying == 1) {
+        ++panel.elapsedSeconds;
+        char clock[FrontPanel::textCapacity];
+        wsprintfA(clock, "[Play] %02d:%02d", panel.elapsedSeconds / 60, panel.elapsedSeconds % 60);
+        memset(panel.statusText, 0, sizeof panel.statusText);
+        lstrcpyA(panel.statusText, clock);
+        panel.drawStatusLine(dc);
+        if (panel.isTrackFinished(panel.elapsedSeconds) == 1)
+            PostMessageA(window, WM_COMMAND, commandNextTrack, 0);
+    }
+    panel.drawProgressBar(dc);
+    ReleaseDC(window, dc);
+}
+
+// ------------------------------------------------------------- commands ----
+
+// Moves to the next queue item, wrapping to the first; while playing, the
+// current track stops and the next one starts.
+void nextTrack(FrontPanel &panel, HWND window)
+{
+    int queued = mediaCatalog.listCount(playQueueList);
+    if (panel.currentIndex < queued - 1)
+        ++panel.currentIndex;
+    else
+        panel.currentIndex = 0;
+    if (panel.isPlaying == 1) {
+        soundDevice.stop(nullptr);
+        KillTimer(window, playClockTimer);
+        panel.elapsedSeconds = 0;
+        panel.isPlaying = 0;
+        if (mediaCatalog.playAsCurrent(mediaCatalog.listItem(playQueueList, panel.currentIndex))) {
+            SetTimer(window, playClockTimer, playClockPeriodMs, nullptr);
+            panel.isPlaying = 1;
+            soundDevice.getLength(nullptr, nullptr, 0, 1, &panel.trackSeconds);
+        }
+    }
+    invalidateWholeWindow(window);
+}
+
+void switchEffectOff(FrontPanel &panel, HWND window)
+{
+    KillTimer(window, animationTimer);
+    panel.graphicEffect = 0;
+    panel.marqueeOn = 0;
+    panel.buildMenu(&popupMenu);
+    invalidateWholeWindow(window);  // the scene is painted at rest
+}
+
+void switchEffectOn(FrontPanel &panel, HWND window)
+{
+    SetTimer(window, animationTimer, animationPeriodMs, nullptr);
+    panel.graphicEffect = 1;
+    panel.marqueeOn = 1;
+    panel.buildMenu(&popupMenu);
+}
+
+// Appends every entry that a catalogue operation added after `firstNew`.
+void queueEntriesFrom(uint32_t firstNew)
+{
+    for (uint32_t i = firstNew; i < mediaCatalog.entryCount; ++i)
+        mediaCatalog.insertIntoList(playQueueList, appendToQueue, mediaCatalog.entries[i].id, 0);
+}
+
+void addAudioCds(HWND window)
+{
+    uint32_t before = mediaCatalog.entryCount;
+    addCdTracks();
+    queueEntriesFrom(before);
+    invalidateWholeWindow(window);
+}
+
+void moveTray(int letterCode, int (SoundDevice::*operation)(const char *, int))
+{
+    char drive[8];
+    wsprintfA(drive, "%c:\\", letterCode);
+    (soundDevice.*operation)(drive, 0);
+}
+
+void useMixerDevice(FrontPanel &panel, HWND window, int device)
+{
+    panel.mixerDevice = device;
+    readVolumes(panel);
+    invalidateWholeWindow(window);
+    panel.buildMenu(&popupMenu);
+}
+
+void carryOutCommand(FrontPanel &panel, HWND window, int command)
+{
+    switch (command) {
+    case commandNextTrack:
+        nextTrack(panel, window);
+        break;
+    case commandQuit:
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        break;
+    case commandEffectOff:
+        switchEffectOff(panel, window);
+        break;
+    case commandEffectOn:
+        switchEffectOn(panel, window);
+        break;
+    case commandAddAudioCds:
+        addAudioCds(window);
+        break;
+    case commandAbout:
+        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(aboutDialogResource), window,
+                        aboutDialogProc, 0);
+        break;
+    default:
+        break;
+    }
+    if (command >= commandOpenTrayFirst && command <= commandOpenTrayLast)
+        moveTray(command - openTrayBase, &SoundDevice::openTray);
+    if (command >= commandCloseTrayFirst && command <= commandCloseTrayLast)
+        moveTray(command - closeTrayBase, &SoundDevice::closeTray);
+    if (command >= commandMixerFirst && command <= commandMixerLast)
+        useMixerDevice(panel, window, command - commandMixerFirst);
+}
+
+// ------------------------------------------------------- other messages ----
+
+void startWindow(FrontPanel &panel, HWND window)
+{
+    if (panel.graphicEffect == 1) {
+        SetTimer(window, animationTimer, animationPeriodMs, nullptr);
+        panel.marqueeOn = 1;
+    } else {
+        panel.marqueeOn = 0;
+    }
+}
+
+void showPopupMenu(HWND window)
+{
+    GetCursorPos(&pointerPos);
+    TrackPopupMenu(popupMenu, 0, pointerPos.x, pointerPos.y, 0, window, nullptr);
+}
+
+// Each dropped file is offered to the catalogue; what it catalogues joins
+// the end of the queue. The drop is released afterwards.
+void takeDroppedFiles(HWND window, HDROP drop)
+{
+    dropHandle = drop;
+    dropIndex = 0;
+    char path[MAX_PATH];
+    while (DragQueryFileA(dropHandle, static_cast<UINT>(dropIndex), path, MAX_PATH)) {
+        uint32_t before = mediaCatalog.entryCount;
+        mediaCatalog.addFile(path);
+        if (mediaCatalog.entryCount > before)
+            mediaCatalog.insertIntoList(playQueueList, appendToQueue,
+                                        mediaCatalog.entries[mediaCatalog.entryCount - 1].id, 0);
+        ++dropIndex;
+    }
+    DragFinish(dropHandle);
+    invalidateWholeWindow(window);
+}
+
+}  // namespace
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    frontPanel.handleButtons(window, message, wParam, lParam);
+    frontPanel.handleGaugeClick(window, message, wParam, lParam);
+    frontPanel.handleSeekClick(window, message, wParam, lParam);
+
+    switch (message) {
+    case WM_CREATE:
+        startWindow(frontPanel, window);
+        break;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_PAINT:
+        paintFrontPanel(frontPanel, window);
+        break;
+    case WM_COMMAND:
+        carryOutCommand(frontPanel, window, LOWORD(wParam));
+        break;
+    case WM_TIMER:
+        if (wParam == animationTimer)
+            animationTick(frontPanel, window);
+        else if (wParam == playClockTimer)
+            playClockTick(frontPanel, window);
+        break;
+    case WM_LBUTTONDOWN:
+        // A press anywhere, buttons included, moves the window as if its
+        // caption had been grabbed.
+        PostMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+        break;
+    case WM_RBUTTONDOWN:
+        showPopupMenu(window);
+        break;
+    case WM_DROPFILES:
+        takeDroppedFiles(window, reinterpret_cast<HDROP>(wParam));
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,222 @@
+// The three pointer handlers. The window procedure calls all three, in the
+// order buttons, gauges, seek bar, for every message before it acts itself;
+// each returns at once for messages it does not handle.
+#include "panel/hot_spots.h"
+
+#include <string.h>
+
+#include "app/commands.h"
+#include "app/front_panel.h"
+#include "catalog/media_catalog.h"
+#include "panel/panel_math.h"
+#include "sound/sound_device.h"
+
+namespace {
+
+constexpr const char *greetingText = "Happy New Christmas";
+constexpr const char *movingText = "Moving this Window";
+constexpr int volumeStep = 500;
+
+struct GaugeHotSpot {
+    HotRect area;
+    int32_t FrontPanel::*value;
+    int top;
+    int scale;
+    VolumeLine line;
+    const char *statusFormat;
+};
+
+// In the order they are tested.
+const GaugeHotSpot gaugeHotSpots[] = {
+    {{557, 571, 67, 287}, &FrontPanel::cdVolume, 67, 220, VolumeLine::Cd, "CD音量 %3d％"},
+    {{533, 547, 26, 246}, &FrontPanel::midiVolume, 26, 220, VolumeLine::Midi, "Midi音量 %3d％"},
+    {{504, 522, 66, 288}, &FrontPanel::waveVolume, 66, 222, VolumeLine::Wave, "Wave音量 %3d％"},
+};
+
+void setStatusText(FrontPanel &panel, const char *text)
+{
+    memset(panel.statusText, 0, sizeof panel.statusText);
+    lstrcpyA(panel.statusText, text);
+}
+
+void showStatusLine(FrontPanel &panel, HWND window)
+{
+    HDC dc = GetDC(window);
+    panel.drawStatusLine(dc);
+    ReleaseDC(window, dc);
+}
+
+void invalidateWholeWindow(HWND window) { InvalidateRect(window, nullptr, FALSE); }
+
+void storePointer(POINT point) { pointerPos = point; }
+
+// Starts the entry at the current queue position; on success the play
+// clock runs from 0 and the track's length is known. A failed start
+// changes nothing: a track that was playing goes on.
+bool startCurrentEntry(FrontPanel &panel, HWND window)
+{
+    DWORD entryId = mediaCatalog.listItem(playQueueList, panel.currentIndex);
+    if (!mediaCatalog.playAsCurrent(entryId))
+        return false;
+    panel.elapsedSeconds = 0;
+    SetTimer(window, playClockTimer, playClockPeriodMs, nullptr);
+    panel.isPlaying = 1;
+    soundDevice.getLength(nullptr, nullptr, 0, 1, &panel.trackSeconds);
+    return true;
+}
+
+void pressStop(FrontPanel &panel, HWND window)
+{
+    if (panel.isPlaying != 1)
+        return;
+    soundDevice.stop(window);
+    KillTimer(window, playClockTimer);
+    panel.isPlaying = 0;
+    panel.elapsedSeconds = 0;
+    invalidateWholeWindow(window);
+}
+
+void pressPrevious(FrontPanel &panel, HWND window)
+{
+    if (panel.currentIndex > 0) {
+        --panel.currentIndex;
+    } else {
+        int queued = mediaCatalog.listCount(playQueueList);
+        panel.currentIndex = queued > 0 ? queued - 1 : 0;
+    }
+    if (panel.isPlaying == 1) {
+        soundDevice.stop(nullptr);
+        KillTimer(window, playClockTimer);
+        panel.elapsedSeconds = 0;
+        panel.isPlaying = 0;
+        startCurrentEntry(panel, window);
+    }
+    invalidateWholeWindow(window);
+}
+
+}  // namespace
+
+PanelButton buttonAt(int x, int y)
+{
+    if (stopButton.contains(x, y))
+        return PanelButton::Stop;
+    if (playButton.contains(x, y))
+        return PanelButton::Play;
+    if (nextButton.contains(x, y))
+        return PanelButton::Next;
+    if (previousButton.contains(x, y))
+        return PanelButton::Previous;
+    if (quitButton.contains(x, y))
+        return PanelButton::Quit;
+    return PanelButton::None;
+}
+
+const char *hoverText(PanelButton button)
+{
+    switch (button) {
+    case PanelButton::Stop:
+        return "Stop the Playing Music.";
+    case PanelButton::Play:
+        return "Play a Choose Music.";
+    case PanelButton::Next:
+        return "Play the Next Music.";
+    case PanelButton::Previous:
+        return "Play the Previous Music.";
+    case PanelButton::Quit:
+        return "Hollyphone End.";
+    case PanelButton::None:
+        break;
+    }
+    return greetingText;
+}
+
+POINT pointerFromLParam(LPARAM lParam)
+{
+    return {static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
+}
+
+int FrontPanel::handleButtons(HWND window, UINT message, WPARAM, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        setStatusText(*this, greetingText);
+        return 1;
+    case WM_MOUSEMOVE: {
+        POINT pointer = pointerFromLParam(lParam);
+        storePointer(pointer);
+        if (isPlaying == 0)
+            setStatusText(*this, hoverText(buttonAt(pointer.x, pointer.y)));
+        showStatusLine(*this, window);
+        return 1;
+    }
+    case WM_LBUTTONDOWN:
+        break;
+    default:
+        return 0;
+    }
+
+    POINT pointer = pointerFromLParam(lParam);
+    storePointer(pointer);
+    if (stopButton.contains(pointer.x, pointer.y))
+        pressStop(*this, window);
+    if (playButton.contains(pointer.x, pointer.y))
+        startCurrentEntry(*this, window);
+    if (nextButton.contains(pointer.x, pointer.y))
+        PostMessageA(window, WM_COMMAND, commandNextTrack, 0);
+    if (previousButton.contains(pointer.x, pointer.y)) {
+        pressPrevious(*this, window);
+        return 1;
+    }
+    if (quitButton.contains(pointer.x, pointer.y)) {
+        PostMessageA(window, WM_COMMAND, commandQuit, 0);
+        return 1;
+    }
+    setStatusText(*this, movingText);
+    showStatusLine(*this, window);
+    return 1;
+}
+
+int FrontPanel::handleGaugeClick(HWND window, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message != WM_LBUTTONDOWN)
+        return 0;
+    POINT pointer = pointerFromLParam(lParam);
+    storePointer(pointer);
+    for (const GaugeHotSpot &gauge : gaugeHotSpots) {
+        if (!gauge.area.contains(pointer.x, pointer.y))
+            continue;
+        int32_t value = this->*gauge.value;
+        int level = gauge.top + gaugeEmptyHeight(value, gauge.scale);
+        if (pointer.y > level)
+            value -= volumeStep;
+        else if (pointer.y < level)
+            value += volumeStep;
+        this->*gauge.value = value;
+        soundDevice.setVolume(mixerDevice, value, gauge.line);
+
+        char text[textCapacity];
+        wsprintfA(text, gauge.statusFormat, gaugePercent(value));
+        setStatusText(*this, text);
+        invalidateWholeWindow(window);
+    }
+    return 1;
+}
+
+int FrontPanel::handleSeekClick(HWND, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message != WM_LBUTTONDOWN)
+        return 0;
+    POINT pointer = pointerFromLParam(lParam);
+    storePointer(pointer);
+    if (!seekBar.contains(pointer.x, pointer.y) || isPlaying != 1)
+        return 1;
+
+    elapsedSeconds = seekSecond(pointer.x, trackSeconds);
+    int track = 0;
+    int seconds = 0;
+    soundDevice.getPosition(nullptr, &track, &seconds);
+    soundDevice.stop(nullptr);
+    soundDevice.setTrackAndStart(nullptr, track, elapsedSeconds);
+    soundDevice.playFromPosition(nullptr);
+    return 1;
+}

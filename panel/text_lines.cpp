@@ -1,0 +1,104 @@
+// The text lines, the volume gauges and the progress bar. Every step draws
+// opaquely over the skin, so a line or a gauge is redrawn alone without
+// erasing first; none of them changes a field.
+#include <string.h>
+
+#include "app/front_panel.h"
+#include "panel/panel_math.h"
+#include "panel/sprite.h"
+
+namespace {
+
+constexpr COLORREF textBackground = RGB(255, 204, 204);
+constexpr COLORREF textColour = RGB(0, 128, 0);
+constexpr POINT titleOrigin = {193, 140};
+constexpr POINT statusOrigin = {193, 185};
+constexpr POINT marqueeEndMarkOrigin = {440, 140};
+constexpr const char *marqueeEndMark = "　";  // one full-width space, 2 bytes
+constexpr const char *padToLine = "%s                                ";  // the text and 32 spaces
+constexpr int paddedBytes = FrontPanel::textCapacity + 32;
+constexpr int marqueeMinimumBytes = 27;  // titles this long or longer scroll
+
+constexpr RECT progressBar = {236, 207, 388, 214};
+
+struct Gauge {
+    int32_t FrontPanel::*value;
+    int left;
+    int top;
+    int width;
+    int scale;   // K: one more than the height
+    int height;  // H
+    int emptyX;  // the empty column in the skin file
+    int emptyY;
+    int fullX;   // the full column, same rows
+};
+
+// In drawing order.
+constexpr Gauge gauges[] = {
+    {&FrontPanel::cdVolume, 557, 67, 14, 220, 219, 164, 74, 186},
+    {&FrontPanel::midiVolume, 533, 26, 14, 220, 219, 164, 74, 186},
+    {&FrontPanel::waveVolume, 504, 66, 18, 222, 221, 102, 72, 131},
+};
+
+void selectTextStyle(HDC dc)
+{
+    SelectObject(dc, panelFont);
+    SetBkColor(dc, textBackground);
+    SetTextColor(dc, textColour);
+}
+
+// The text followed by spaces, drawn 27 bytes wide: a shorter text wipes
+// out the rest of a longer one drawn before.
+void drawPaddedLine(HDC dc, POINT origin, const char *text)
+{
+    char padded[paddedBytes];
+    wsprintfA(padded, padToLine, text);
+    TextOutA(dc, origin.x, origin.y, padded, textLineBytes);
+}
+
+}  // namespace
+
+void FrontPanel::drawStatusLine(HDC dc)
+{
+    selectTextStyle(dc);
+    drawPaddedLine(dc, statusOrigin, statusText);
+}
+
+void FrontPanel::drawTitleLine(HDC dc)
+{
+    selectTextStyle(dc);
+    if (marqueeOn == 0) {
+        drawPaddedLine(dc, titleOrigin, titleText);
+        return;
+    }
+    if (lstrlenA(titleText) < marqueeMinimumBytes) {
+        drawPaddedLine(dc, titleOrigin, titleText);
+    } else {
+        char shown[marqueeBufferBytes];
+        composeMarquee(titleText, frameCount, shown);
+        TextOutA(dc, titleOrigin.x, titleOrigin.y, shown, textLineBytes);
+    }
+    TextOutA(dc, marqueeEndMarkOrigin.x, marqueeEndMarkOrigin.y, marqueeEndMark, 2);
+}
+
+void FrontPanel::drawGauges(HDC dc)
+{
+    for (const Gauge &gauge : gauges) {
+        int emptyRows = gaugeEmptyHeight(this->*gauge.value, gauge.scale);
+        drawSprite(skinSprite(dc, gauge.emptyX, gauge.emptyY, gauge.width, emptyRows, gauge.left,
+                              gauge.top));
+        drawSprite(skinSprite(dc, gauge.fullX, gauge.emptyY + emptyRows, gauge.width,
+                              gauge.height - emptyRows, gauge.left, gauge.top + emptyRows));
+    }
+}
+
+void FrontPanel::drawProgressBar(HDC dc)
+{
+    SelectObject(dc, GetStockObject(WHITE_PEN));
+    SelectObject(dc, progressBrush);
+    Rectangle(dc, progressBar.left, progressBar.top, progressBar.right, progressBar.bottom);
+    int elapsedWidth = progressWidth(elapsedSeconds, trackSeconds);
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    Rectangle(dc, progressBar.left, progressBar.top, progressBar.left + elapsedWidth,
+              progressBar.bottom);
+}
