@@ -1,0 +1,131 @@
+// The GStreamer engine: starts GStreamer on first use, checks what a source
+// needs before building its pipeline, and counts the streams alive.
+//
+// Supports: files and MIDI files by host path, CD discs by host device,
+// an availability test of the audio output (the sink reaches READY).
+// Does not support: choosing an output device (the sound server's default
+// sink is used; PULSE_SINK selects another, as for any PulseAudio client).
+#include "platform/host/gst_audio_engine.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+#include "platform/host/gst_audio_stream.h"
+
+namespace hp::host {
+namespace {
+
+bool startGstreamer()
+{
+    static bool started = false;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        GError *rawError = nullptr;
+        started = gst_init_check(nullptr, nullptr, &rawError);
+        GErrorHandle error(rawError);
+    });
+    return started;
+}
+
+bool elementInstalled(const char *factory)
+{
+    GstElementFactory *found = gst_element_factory_find(factory);
+    if (!found)
+        return false;
+    gst_object_unref(found);
+    return true;
+}
+
+// A regular file that this process can read.
+MCIERROR checkReadableFile(const std::string &hostPath)
+{
+    struct stat status {};
+    if (hostPath.empty() || stat(hostPath.c_str(), &status) != 0 || S_ISDIR(status.st_mode))
+        return MCIERR_FILE_NOT_FOUND;
+    std::FILE *file = std::fopen(hostPath.c_str(), "rb");
+    if (!file)
+        return MCIERR_FILE_NOT_FOUND;
+    std::fclose(file);
+    return 0;
+}
+
+// A SoundFont 2 file: a RIFF chunk of form "sfbk".
+bool isSoundFont(const std::string &hostPath)
+{
+    std::FILE *file = std::fopen(hostPath.c_str(), "rb");
+    if (!file)
+        return false;
+    char header[12] = {};
+    const bool complete = std::fread(header, 1, sizeof header, file) == sizeof header;
+    std::fclose(file);
+    return complete && std::memcmp(header, "RIFF", 4) == 0 &&
+           std::memcmp(header + 8, "sfbk", 4) == 0;
+}
+
+class GstAudioEngine final : public winmm::AudioEngine {
+public:
+    explicit GstAudioEngine(const GstAudioOptions &options)
+        : options_(options), liveCount_(std::make_shared<std::atomic<int>>(0))
+    {
+    }
+
+    MCIERROR open(const winmm::AudioSource &source, winmm::StereoGain gain,
+                  std::unique_ptr<winmm::AudioStream> &stream) override
+    {
+        if (source.kind != winmm::AudioSource::Kind::CdDisc) {
+            if (MCIERROR error = checkReadableFile(source.hostPath))
+                return error;
+        }
+        if (source.kind == winmm::AudioSource::Kind::MidiFile &&
+            !isSoundFont(options_.soundFontPath))
+            return MCIERR_INVALID_FILE;
+        if (!startGstreamer())
+            return MCIERR_WAVE_OUTPUTSUNSUITABLE;
+        return GstAudioStream::open(source, gain, options_, liveCount_, stream);
+    }
+
+    bool outputAvailable() override
+    {
+        if (!startGstreamer())
+            return false;
+        GstElementHandle sink = makeGstElement(options_.sinkFactory.c_str());
+        if (!sink)
+            return false;
+        // Opening the device (connecting to the sound server) happens on
+        // the way to READY.
+        const bool opened =
+            gst_element_set_state(sink.get(), GST_STATE_READY) == GST_STATE_CHANGE_SUCCESS;
+        gst_element_set_state(sink.get(), GST_STATE_NULL);
+        return opened;
+    }
+
+    int liveStreamCount() override { return liveCount_->load(); }
+
+private:
+    const GstAudioOptions options_;
+    const std::shared_ptr<std::atomic<int>> liveCount_;
+};
+
+}  // namespace
+
+bool gstAudioAvailable(const GstAudioOptions &options)
+{
+    if (!startGstreamer())
+        return false;
+    for (const char *factory : {"filesrc", "decodebin", "audioconvert", "audioresample", "volume",
+                                "audiopanorama"}) {
+        if (!elementInstalled(factory))
+            return false;
+    }
+    return elementInstalled(options.sinkFactory.c_str());
+}
+
+std::shared_ptr<winmm::AudioEngine> makeGstAudioEngine(const GstAudioOptions &options)
+{
+    return std::make_shared<GstAudioEngine>(options);
+}
+
+}  // namespace hp::host

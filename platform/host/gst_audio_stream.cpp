@@ -1,0 +1,432 @@
+// GStreamer pipelines behind AudioStream.
+//
+// Supports: any file decodebin takes (MP3 with or without ID3 tags, CBR and
+// VBR, WAV, Ogg, FLAC, ...), Standard MIDI Files through midiparse and
+// FluidSynth with a given soundfont, the audio tracks of a CD through
+// libcdio (whole disc as one stream), accurate seeks, a segment end,
+// pause and resume, live per-channel gain, named streams on PulseAudio
+// and PipeWire ("Hollyphone Wave", "Hollyphone MIDI", "Hollyphone CD").
+// Does not support: video (a video stream of a file is left unlinked),
+// rates other than 1, looping, recording.
+#include "platform/host/gst_audio_stream.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace hp::host {
+namespace {
+
+using winmm::AudioTime;
+
+constexpr std::chrono::milliseconds stopWait{2000};
+
+gint64 toNanoseconds(AudioTime time)
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(time).count();
+}
+
+AudioTime fromNanoseconds(gint64 nanoseconds)
+{
+    return std::chrono::duration_cast<AudioTime>(std::chrono::nanoseconds(nanoseconds));
+}
+
+bool hasProperty(GstElement *element, const char *name)
+{
+    return g_object_class_find_property(G_OBJECT_GET_CLASS(element), name) != nullptr;
+}
+
+// Names the stream as the sound server lists it.
+void nameSinkStream(GstElement *sink, winmm::AudioLine line)
+{
+    const std::string streamName = std::string("Hollyphone ") + winmm::audioLineLabel(line);
+    if (hasProperty(sink, "client-name"))
+        g_object_set(sink, "client-name", "Hollyphone", nullptr);
+    if (hasProperty(sink, "stream-properties")) {
+        GstStructureHandle properties(gst_structure_new(
+            "props", "media.name", G_TYPE_STRING, streamName.c_str(), "media.role", G_TYPE_STRING,
+            "music", "application.name", G_TYPE_STRING, "Hollyphone", nullptr));
+        g_object_set(sink, "stream-properties", properties.get(), nullptr);
+    }
+}
+
+bool isAudioPad(GstPad *pad)
+{
+    GstCapsHandle caps(gst_pad_get_current_caps(pad));
+    if (!caps)
+        caps.reset(gst_pad_query_caps(pad, nullptr));
+    if (!caps || gst_caps_is_empty(caps.get()))
+        return false;
+    const GstStructure *structure = gst_caps_get_structure(caps.get(), 0);
+    return g_str_has_prefix(gst_structure_get_name(structure), "audio/");
+}
+
+}  // namespace
+
+GstAudioStream::GstAudioStream(const GstAudioOptions &options,
+                               std::shared_ptr<std::atomic<int>> liveCount)
+    : options_(options), liveCount_(std::move(liveCount))
+{
+    ++*liveCount_;
+}
+
+GstAudioStream::~GstAudioStream()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        armed_ = false;
+        endHandler_ = nullptr;
+    }
+    if (pipeline_) {
+        // Synchronous: the streaming threads are gone when it returns.
+        gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+        GstBusHandle bus(gst_element_get_bus(pipeline_.get()));
+        gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+    }
+    --*liveCount_;
+}
+
+MCIERROR GstAudioStream::open(const winmm::AudioSource &source, winmm::StereoGain gain,
+                              const GstAudioOptions &options,
+                              const std::shared_ptr<std::atomic<int>> &liveCount,
+                              std::unique_ptr<winmm::AudioStream> &stream)
+{
+    std::unique_ptr<GstAudioStream> created(new GstAudioStream(options, liveCount));
+    created->pipeline_.reset(gst_pipeline_new(nullptr));
+    if (!created->pipeline_)
+        return MCIERR_OUT_OF_MEMORY;
+    gst_object_ref_sink(created->pipeline_.get());
+    GstBusHandle bus(gst_element_get_bus(created->pipeline_.get()));
+    gst_bus_set_sync_handler(bus.get(), &GstAudioStream::onBusMessage, created.get(), nullptr);
+
+    GstElement *outputHead = nullptr;
+    if (!created->buildOutput(source.line, outputHead))
+        return MCIERR_WAVE_OUTPUTSUNSUITABLE;
+
+    bool built = false;
+    switch (source.kind) {
+    case winmm::AudioSource::Kind::File:
+        built = created->buildFile(source.hostPath);
+        break;
+    case winmm::AudioSource::Kind::MidiFile:
+        built = created->buildMidi(source.hostPath);
+        break;
+    case winmm::AudioSource::Kind::CdDisc:
+        built = created->buildCd(source.cdDevice);
+        break;
+    }
+    if (!built)
+        return source.kind == winmm::AudioSource::Kind::CdDisc ? MCIERR_DEVICE_NOT_READY
+                                                               : MCIERR_INVALID_FILE;
+
+    created->setGain(gain);
+    if (MCIERROR error = created->preroll()) {
+        if (error == MCIERR_INVALID_FILE && source.kind == winmm::AudioSource::Kind::CdDisc)
+            return MCIERR_DEVICE_NOT_READY;
+        return error;
+    }
+    stream = std::move(created);
+    return 0;
+}
+
+bool GstAudioStream::buildOutput(winmm::AudioLine line, GstElement *&outputHead)
+{
+    convert_ = makeGstElement("audioconvert");
+    GstElementHandle resample = makeGstElement("audioresample");
+    volume_ = makeGstElement("volume");
+    panorama_ = makeGstElement("audiopanorama");
+    sink_ = makeGstElement(options_.sinkFactory.c_str());
+    if (!convert_ || !resample || !volume_ || !panorama_ || !sink_)
+        return false;
+
+    gst_util_set_object_arg(G_OBJECT(panorama_.get()), "method", "simple");
+    nameSinkStream(sink_.get(), line);
+
+    GstBin *bin = GST_BIN(pipeline_.get());
+    for (GstElement *element :
+         {convert_.get(), resample.get(), volume_.get(), panorama_.get(), sink_.get()})
+        gst_bin_add(bin, element);
+    if (!gst_element_link_many(convert_.get(), resample.get(), volume_.get(), panorama_.get(),
+                               sink_.get(), nullptr))
+        return false;
+    outputHead = convert_.get();
+    return true;
+}
+
+bool GstAudioStream::buildFile(const std::string &hostPath)
+{
+    GstElementHandle source = makeGstElement("filesrc");
+    GstElementHandle decoder = makeGstElement("decodebin");
+    if (!source || !decoder)
+        return false;
+    g_object_set(source.get(), "location", hostPath.c_str(), nullptr);
+    g_signal_connect(decoder.get(), "pad-added", G_CALLBACK(&GstAudioStream::onPadAdded), this);
+    g_signal_connect(decoder.get(), "no-more-pads", G_CALLBACK(&GstAudioStream::onNoMorePads),
+                     this);
+    gst_bin_add_many(GST_BIN(pipeline_.get()), source.get(), decoder.get(), nullptr);
+    return gst_element_link(source.get(), decoder.get());
+}
+
+bool GstAudioStream::buildMidi(const std::string &hostPath)
+{
+    GstElementHandle source = makeGstElement("filesrc");
+    GstElementHandle parser = makeGstElement("midiparse");
+    GstElementHandle synthesiser = makeGstElement("fluiddec");
+    if (!source || !parser || !synthesiser)
+        return false;
+    g_object_set(source.get(), "location", hostPath.c_str(), nullptr);
+    g_object_set(synthesiser.get(), "soundfont", options_.soundFontPath.c_str(), nullptr);
+    gst_bin_add_many(GST_BIN(pipeline_.get()), source.get(), parser.get(), synthesiser.get(),
+                     nullptr);
+    return gst_element_link_many(source.get(), parser.get(), synthesiser.get(), convert_.get(),
+                                 nullptr);
+}
+
+bool GstAudioStream::buildCd(const std::string &device)
+{
+    GstElementHandle source = makeGstElement("cdiocddasrc");
+    if (!source)
+        source = makeGstElement("cdparanoiasrc");
+    if (!source)
+        return false;
+    g_object_set(source.get(), "device", device.c_str(), nullptr);
+    gst_util_set_object_arg(G_OBJECT(source.get()), "mode", "continuous");
+    gst_bin_add(GST_BIN(pipeline_.get()), source.get());
+    return gst_element_link(source.get(), convert_.get());
+}
+
+MCIERROR GstAudioStream::preroll()
+{
+    const GstStateChangeReturn change = gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (change == GST_STATE_CHANGE_FAILURE && failure_ == Failure::None)
+        failure_ = Failure::Source;
+    if (change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL)
+        prerolled_ = true;
+    const bool settled = changed_.wait_for(lock, options_.prerollTimeout, [this] {
+        return prerolled_ || failure_ != Failure::None;
+    });
+    if (!settled || failure_ == Failure::Source || !audioLinked_)
+        return MCIERR_INVALID_FILE;
+    if (failure_ == Failure::Output)
+        return MCIERR_WAVE_OUTPUTSUNSUITABLE;
+    lock.unlock();
+    length();
+    return 0;
+}
+
+void GstAudioStream::onPadAdded(GstElement *, GstPad *pad, gpointer data)
+{
+    auto *self = static_cast<GstAudioStream *>(data);
+    if (!isAudioPad(pad))
+        return;
+    std::lock_guard<std::mutex> lock(self->mutex_);
+    if (self->audioLinked_)
+        return;
+    GstPadHandle sinkPad(gst_element_get_static_pad(self->convert_.get(), "sink"));
+    if (gst_pad_link(pad, sinkPad.get()) == GST_PAD_LINK_OK)
+        self->audioLinked_ = true;
+}
+
+void GstAudioStream::onNoMorePads(GstElement *, gpointer data)
+{
+    auto *self = static_cast<GstAudioStream *>(data);
+    bool linked;
+    {
+        std::lock_guard<std::mutex> lock(self->mutex_);
+        linked = self->audioLinked_;
+    }
+    if (!linked)
+        self->noteFailure(Failure::Source);
+}
+
+GstBusSyncReply GstAudioStream::onBusMessage(GstBus *, GstMessage *message, gpointer data)
+{
+    auto *self = static_cast<GstAudioStream *>(data);
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ERROR: {
+        const bool fromSink = GST_MESSAGE_SRC(message) == GST_OBJECT(self->sink_.get());
+        self->noteFailure(fromSink ? Failure::Output : Failure::Source);
+        break;
+    }
+    case GST_MESSAGE_EOS:
+        self->noteEnd();
+        break;
+    case GST_MESSAGE_ASYNC_DONE: {
+        std::lock_guard<std::mutex> lock(self->mutex_);
+        self->prerolled_ = true;
+        self->changed_.notify_all();
+        break;
+    }
+    default:
+        break;
+    }
+    return GST_BUS_DROP;
+}
+
+void GstAudioStream::noteFailure(Failure failure)
+{
+    std::function<void()> handler;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (failure_ == Failure::None)
+            failure_ = failure;
+        if (prerolled_ && armed_) {
+            // A failure while playing ends the play.
+            armed_ = false;
+            ended_ = true;
+            handler = endHandler_;
+        }
+        changed_.notify_all();
+    }
+    if (handler)
+        handler();
+}
+
+void GstAudioStream::noteEnd()
+{
+    std::function<void()> handler;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ended_ = true;
+        if (!armed_)
+            return;
+        armed_ = false;
+        handler = endHandler_;
+    }
+    if (handler)
+        handler();
+}
+
+AudioTime GstAudioStream::length()
+{
+    gint64 duration = 0;
+    if (gst_element_query_duration(pipeline_.get(), GST_FORMAT_TIME, &duration) && duration > 0)
+        knownLength_ = fromNanoseconds(duration);
+    return knownLength_;
+}
+
+AudioTime GstAudioStream::position()
+{
+    gint64 current = 0;
+    if (gst_element_query_position(pipeline_.get(), GST_FORMAT_TIME, &current) && current >= 0)
+        lastPosition_ = fromNanoseconds(current);
+    const AudioTime total = length();
+    if (total.count() > 0 && lastPosition_ > total)
+        lastPosition_ = total;
+    return lastPosition_;
+}
+
+winmm::PlaybackState GstAudioStream::state()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (paused_)
+        return winmm::PlaybackState::Paused;
+    if (armed_ && !ended_)
+        return winmm::PlaybackState::Playing;
+    return winmm::PlaybackState::Stopped;
+}
+
+bool GstAudioStream::seek(AudioTime from, std::optional<AudioTime> to)
+{
+    const gint64 stop = to ? toNanoseconds(*to) : static_cast<gint64>(GST_CLOCK_TIME_NONE);
+    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    if (!gst_element_seek(pipeline_.get(), 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
+                          toNanoseconds(from), GST_SEEK_TYPE_SET, stop))
+        return false;
+    lastPosition_ = from;
+    return true;
+}
+
+bool GstAudioStream::play(std::optional<AudioTime> from, std::optional<AudioTime> to)
+{
+    bool endedBefore;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        armed_ = false;
+        paused_ = false;
+        endedBefore = ended_;
+    }
+    if (endedBefore && !from) {
+        // Already at the end: this play ends at once.
+        std::function<void()> handler;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            handler = endHandler_;
+        }
+        if (handler)
+            handler();
+        return true;
+    }
+    if (from || to) {
+        const AudioTime start = from ? *from : position();
+        if (!seek(start, to))
+            return false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        armed_ = true;
+        ended_ = false;
+    }
+    return gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+}
+
+void GstAudioStream::stop(Wait wait)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        armed_ = false;
+        paused_ = false;
+    }
+    position();
+    gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
+    if (wait == Wait::UntilSilent) {
+        gst_element_get_state(pipeline_.get(), nullptr, nullptr,
+                              std::chrono::duration_cast<std::chrono::nanoseconds>(stopWait).count());
+    }
+}
+
+void GstAudioStream::pause()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!armed_ || ended_)
+            return;
+        paused_ = true;
+    }
+    gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
+}
+
+void GstAudioStream::resume()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!paused_)
+            return;
+        paused_ = false;
+    }
+    gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
+}
+
+void GstAudioStream::setGain(winmm::StereoGain gain)
+{
+    const double left = std::clamp(gain.left, 0.0, 1.0);
+    const double right = std::clamp(gain.right, 0.0, 1.0);
+    const double louder = std::max(left, right);
+    // audiopanorama's simple method scales the left channel by 1 - p for
+    // p > 0 and the right channel by 1 + p for p < 0.
+    float panorama = 0.0f;
+    if (louder > 0.0 && left != right)
+        panorama = left > right ? static_cast<float>(right / left - 1.0)
+                                : static_cast<float>(1.0 - left / right);
+    g_object_set(volume_.get(), "volume", louder, nullptr);
+    g_object_set(panorama_.get(), "panorama", panorama, nullptr);
+}
+
+void GstAudioStream::setEndHandler(std::function<void()> handler)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    endHandler_ = std::move(handler);
+}
+
+}  // namespace hp::host

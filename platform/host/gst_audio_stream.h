@@ -1,0 +1,90 @@
+// One source playing through a GStreamer pipeline:
+//
+//   file:  filesrc ! decodebin ! <output>
+//   MIDI:  filesrc ! midiparse ! fluiddec ! <output>
+//   CD:    cdiocddasrc (whole disc as one stream) ! <output>
+//   <output> = audioconvert ! audioresample ! volume ! audiopanorama ! sink
+//
+// The gain is the volume element (the louder channel) with the panorama
+// element attenuating the other channel. The bus is served synchronously
+// on the posting thread (there is no main loop on the caller's thread);
+// nothing is left queued on it.
+#pragma once
+
+// Our Win32 declarations first: GLib defines TRUE and FALSE only when they
+// are not defined yet.
+#include "platform/host/gst_audio_engine.h"
+
+#include <gst/gst.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/host/gst_handles.h"
+
+namespace hp::host {
+
+class GstAudioStream final : public winmm::AudioStream {
+public:
+    // Builds, prerolls and returns a stream, or an MCIERR_* code.
+    static MCIERROR open(const winmm::AudioSource &source, winmm::StereoGain gain,
+                         const GstAudioOptions &options,
+                         const std::shared_ptr<std::atomic<int>> &liveCount,
+                         std::unique_ptr<winmm::AudioStream> &stream);
+
+    ~GstAudioStream() override;
+
+    winmm::AudioTime length() override;
+    winmm::AudioTime position() override;
+    winmm::PlaybackState state() override;
+    bool play(std::optional<winmm::AudioTime> from, std::optional<winmm::AudioTime> to) override;
+    void stop(Wait wait) override;
+    void pause() override;
+    void resume() override;
+    void setGain(winmm::StereoGain gain) override;
+    void setEndHandler(std::function<void()> handler) override;
+
+private:
+    enum class Failure { None, Source, Output };
+
+    GstAudioStream(const GstAudioOptions &options, std::shared_ptr<std::atomic<int>> liveCount);
+
+    bool buildFile(const std::string &hostPath);
+    bool buildMidi(const std::string &hostPath);
+    bool buildCd(const std::string &device);
+    bool buildOutput(winmm::AudioLine line, GstElement *&outputHead);
+    MCIERROR preroll();
+    bool seek(winmm::AudioTime from, std::optional<winmm::AudioTime> to);
+
+    static GstBusSyncReply onBusMessage(GstBus *bus, GstMessage *message, gpointer self);
+    static void onPadAdded(GstElement *decoder, GstPad *pad, gpointer self);
+    static void onNoMorePads(GstElement *decoder, gpointer self);
+    void noteFailure(Failure failure);
+    void noteEnd();
+
+    const GstAudioOptions options_;
+    const std::shared_ptr<std::atomic<int>> liveCount_;
+    GstElementHandle pipeline_;
+    GstElementHandle convert_;  // head of the output chain
+    GstElementHandle volume_;
+    GstElementHandle panorama_;
+    GstElementHandle sink_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool prerolled_ = false;
+    Failure failure_ = Failure::None;
+    bool audioLinked_ = false;
+    bool armed_ = false;   // a play is running and its end is to be reported
+    bool ended_ = false;   // the last play reached its end
+    bool paused_ = false;
+    std::function<void()> endHandler_;
+    winmm::AudioTime lastPosition_{0};
+    winmm::AudioTime knownLength_{0};
+};
+
+}  // namespace hp::host
