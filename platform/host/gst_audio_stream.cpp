@@ -327,7 +327,7 @@ winmm::PlaybackState GstAudioStream::state()
     return winmm::PlaybackState::Stopped;
 }
 
-bool GstAudioStream::seek(AudioTime from, std::optional<AudioTime> to)
+bool GstAudioStream::seekSegment(AudioTime from, std::optional<AudioTime> to)
 {
     const gint64 stop = to ? toNanoseconds(*to) : static_cast<gint64>(GST_CLOCK_TIME_NONE);
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
@@ -360,7 +360,7 @@ bool GstAudioStream::play(std::optional<AudioTime> from, std::optional<AudioTime
     }
     if (from || to) {
         const AudioTime start = from ? *from : position();
-        if (!seek(start, to))
+        if (!seekSegment(start, to))
             return false;
     }
     {
@@ -384,6 +384,18 @@ void GstAudioStream::stop(Wait wait)
         gst_element_get_state(pipeline_.get(), nullptr, nullptr,
                               std::chrono::duration_cast<std::chrono::nanoseconds>(stopWait).count());
     }
+}
+
+bool GstAudioStream::seek(AudioTime to)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        armed_ = false;
+        paused_ = false;
+        ended_ = false;
+    }
+    gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
+    return seekSegment(to, std::nullopt);
 }
 
 void GstAudioStream::pause()

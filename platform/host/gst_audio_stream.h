@@ -43,6 +43,7 @@ public:
     winmm::PlaybackState state() override;
     bool play(std::optional<winmm::AudioTime> from, std::optional<winmm::AudioTime> to) override;
     void stop(Wait wait) override;
+    bool seek(winmm::AudioTime to) override;
     void pause() override;
     void resume() override;
     void setGain(winmm::StereoGain gain) override;
@@ -58,7 +59,7 @@ private:
     bool buildCd(const std::string &device);
     bool buildOutput(winmm::AudioLine line, GstElement *&outputHead);
     MCIERROR preroll();
-    bool seek(winmm::AudioTime from, std::optional<winmm::AudioTime> to);
+    bool seekSegment(winmm::AudioTime from, std::optional<winmm::AudioTime> to);
 
     static GstBusSyncReply onBusMessage(GstBus *bus, GstMessage *message, gpointer self);
     static void onPadAdded(GstElement *decoder, GstPad *pad, gpointer self);

@@ -79,6 +79,10 @@ public:
     enum class Wait { No, UntilSilent };
     virtual void stop(Wait wait) = 0;
 
+    // Stops (if playing) and moves to `to`; the next play without from
+    // starts there.
+    virtual bool seek(AudioTime to) = 0;
+
     // Pauses (keeps the position) and resumes where it paused.
     virtual void pause() = 0;
     virtual void resume() = 0;
