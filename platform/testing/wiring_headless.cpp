@@ -2,15 +2,23 @@
 #include "platform/wiring.h"
 
 #include "platform/null_backends.h"
+#include "platform/testing/recording_mci.h"
+#include "platform/testing/scripted_mixer.h"
 #include "platform/winmm/mci_driver.h"
 
 namespace hp::wiring {
 
 std::unique_ptr<kernel32::DriveTable> makeDriveTable() { return null::makeDriveTable(); }
 
-std::vector<std::unique_ptr<winmm::MciDriver>> makeMciDrivers() { return {}; }
+std::vector<std::unique_ptr<winmm::MciDriver>> makeMciDrivers()
+{
+    return testing::makeRecordingMciDrivers();
+}
 
-std::unique_ptr<winmm::MixerBackend> makeMixerBackend() { return null::makeMixerBackend(); }
+std::unique_ptr<winmm::MixerBackend> makeMixerBackend()
+{
+    return testing::makeScriptedMixerBackend();
+}
 
 std::unique_ptr<user32::MessageBoxBackend> makeMessageBoxBackend()
 {

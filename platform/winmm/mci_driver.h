@@ -28,6 +28,8 @@ struct MciOpenRequest {
     std::string element;        // CP932, exactly as given
     DWORD flags = 0;            // the caller's flags
     DWORD_PTR callback = 0;     // the caller's dwCallback (a window handle)
+    DWORD_PTR params = 0;       // the caller's MCI_OPEN_PARMSA, or the larger record of
+                                // the type (its extra fields follow lpstrAlias)
 };
 
 // One open device.
