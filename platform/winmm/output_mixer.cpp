@@ -142,6 +142,7 @@ std::vector<MixerControlInfo> lineControls()
 
     MixerControlInfo mute;
     mute.type = MIXERCONTROL_CONTROLTYPE_MUTE;
+    mute.flags = MIXERCONTROL_CONTROLF_UNIFORM;
     mute.name = "Mute";
     mute.shortName = "Mute";
     mute.minimum = 0;

@@ -6,8 +6,9 @@
 //       source "SW Synth" (synthesizer): "Volume", "Mute"  -- MIDI files
 //       source "CD Audio" (compact disc): "Volume", "Mute" -- CD tracks
 //
-// Every line is stereo; "Volume" is a VOLUME control from 0 to 65535 and
-// "Mute" a MUTE (boolean) control, one value per channel. A stream's gain on
+// Every line is stereo; "Volume" is a VOLUME control from 0 to 65535, one
+// value per channel, and "Mute" a uniform MUTE (boolean) control, one value
+// for both channels, as the platform's mixers have them. A stream's gain on
 // each channel is line volume x master volume / 65535^2, and 0 when either
 // is muted. A change reaches the streams playing on the line at once, and
 // the next stream of a line starts at the line's current gain. Values
