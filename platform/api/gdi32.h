@@ -28,6 +28,7 @@
 #define OBJ_PEN 1
 #define OBJ_BRUSH 2
 #define OBJ_DC 3
+#define OBJ_PAL 5
 #define OBJ_FONT 6
 #define OBJ_BITMAP 7
 #define OBJ_MEMDC 10
@@ -42,6 +43,46 @@
 #define OPAQUE 2
 
 #define CLR_INVALID 0xFFFFFFFFu
+
+// Pens and brushes.
+#define PS_SOLID 0
+#define PS_DASH 1
+#define PS_DOT 2
+#define PS_NULL 5
+#define PS_INSIDEFRAME 6
+#define BS_SOLID 0
+#define BS_NULL 1
+#define BS_HOLLOW BS_NULL
+#define BS_PATTERN 3
+
+// Stretch modes.
+#define BLACKONWHITE 1
+#define WHITEONBLACK 2
+#define COLORONCOLOR 3
+#define HALFTONE 4
+#define STRETCH_ANDSCANS BLACKONWHITE
+#define STRETCH_ORSCANS WHITEONBLACK
+#define STRETCH_DELETESCANS COLORONCOLOR
+#define STRETCH_HALFTONE HALFTONE
+
+// More raster operations.
+#define PATCOPY 0x00F00021u
+#define DSTINVERT 0x00550009u
+
+// Device capabilities.
+#define HORZRES 8
+#define VERTRES 10
+#define BITSPIXEL 12
+#define PLANES 14
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
+
+// Device-independent bitmaps.
+#define BI_RGB 0
+#define BI_RLE8 1
+#define BI_RLE4 2
+#define BI_BITFIELDS 3
+#define DIB_RGB_COLORS 0
 
 // Fonts.
 #define FW_DONTCARE 0
@@ -75,6 +116,71 @@ typedef struct tagBITMAP {
     LPVOID bmBits;
 } BITMAP, *PBITMAP, *LPBITMAP;
 
+typedef struct tagRGBQUAD {
+    BYTE rgbBlue;
+    BYTE rgbGreen;
+    BYTE rgbRed;
+    BYTE rgbReserved;
+} RGBQUAD;
+
+typedef struct tagBITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+} BITMAPINFOHEADER, *PBITMAPINFOHEADER, *LPBITMAPINFOHEADER;
+
+typedef struct tagBITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+} BITMAPINFO, *PBITMAPINFO, *LPBITMAPINFO;
+
+#pragma pack(push, 2)
+typedef struct tagBITMAPFILEHEADER {
+    WORD bfType;
+    DWORD bfSize;
+    WORD bfReserved1;
+    WORD bfReserved2;
+    DWORD bfOffBits;
+} BITMAPFILEHEADER, *PBITMAPFILEHEADER, *LPBITMAPFILEHEADER;
+#pragma pack(pop)
+
+typedef struct tagLOGPEN {
+    UINT lopnStyle;
+    POINT lopnWidth;
+    COLORREF lopnColor;
+} LOGPEN, *PLOGPEN, *LPLOGPEN;
+
+typedef struct tagLOGBRUSH {
+    UINT lbStyle;
+    COLORREF lbColor;
+    ULONG_PTR lbHatch;
+} LOGBRUSH, *PLOGBRUSH, *LPLOGBRUSH;
+
+typedef struct tagLOGFONTA {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    CHAR lfFaceName[LF_FACESIZE];
+} LOGFONTA, *PLOGFONTA, *LPLOGFONTA;
+
 typedef struct tagTEXTMETRICA {
     LONG tmHeight;
     LONG tmAscent;
@@ -103,6 +209,10 @@ HP_EXTERN_C_BEGIN
 HDC WINAPI CreateCompatibleDC(HDC dc);
 BOOL WINAPI DeleteDC(HDC dc);
 HBITMAP WINAPI CreateCompatibleBitmap(HDC dc, int width, int height);
+HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, VOID **bits,
+                                HANDLE section, DWORD offset);
+int WINAPI GetDeviceCaps(HDC dc, int index);
+HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type);
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
 int WINAPI GetObjectA(HGDIOBJ object, int size, LPVOID buffer);
 DWORD WINAPI GetObjectType(HGDIOBJ object);
@@ -116,6 +226,7 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
                          DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
                          DWORD outPrecision, DWORD clipPrecision, DWORD quality,
                          DWORD pitchAndFamily, LPCSTR faceName);
+HFONT WINAPI CreateFontIndirectA(const LOGFONTA *font);
 
 COLORREF WINAPI SetBkColor(HDC dc, COLORREF color);
 COLORREF WINAPI GetBkColor(HDC dc);
@@ -123,6 +234,9 @@ COLORREF WINAPI SetTextColor(HDC dc, COLORREF color);
 COLORREF WINAPI GetTextColor(HDC dc);
 int WINAPI SetBkMode(HDC dc, int mode);
 int WINAPI GetBkMode(HDC dc);
+int WINAPI SetStretchBltMode(HDC dc, int mode);
+int WINAPI GetStretchBltMode(HDC dc);
+BOOL WINAPI SetBrushOrgEx(HDC dc, int x, int y, LPPOINT previous);
 
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count);
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, LPSIZE size);
@@ -139,5 +253,10 @@ COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF color);
 HP_EXTERN_C_END
 
 #define CreateFont CreateFontA
+#define CreateFontIndirect CreateFontIndirectA
+#define LOGFONT LOGFONTA
+#define TEXTMETRIC TEXTMETRICA
+#define GetTextMetrics GetTextMetricsA
+#define GetTextExtentPoint32 GetTextExtentPoint32A
 #define GetObject GetObjectA
 #define TextOut TextOutA

@@ -1,0 +1,582 @@
+// LoadImageA, LoadIconA, LoadCursorA, DestroyIcon, DestroyCursor and
+// DrawIconEx: bitmaps from files (through the decoded-image cache) and from
+// the program's resources; icons and cursors from .ico/.cur files and from
+// RT_GROUP_ICON/RT_GROUP_CURSOR resources.
+#include "platform/user32/image.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+
+#include "platform/gdi32/bmp_decoder.h"
+#include "platform/gdi32/gdi_access.h"
+#include "platform/gdi32/image_cache.h"
+#include "platform/kernel32/path_model.h"
+#include "platform/user32/resources.h"
+
+namespace hp::user32 {
+
+namespace {
+
+constexpr int systemIconSize = 32;    // SM_CXICON, SM_CYICON
+constexpr int systemCursorSize = 32;  // SM_CXCURSOR, SM_CYCURSOR
+constexpr WORD resourceTypeBitmap = 2;
+constexpr size_t maxIconFileBytes = 16 * 1024 * 1024;
+constexpr WORD stockArrowId = 32512;  // IDC_ARROW, IDI_APPLICATION
+
+struct IconObject {
+    IconPicture picture;
+    bool shared = false;  // LoadIconA, LoadCursorA, LR_SHARED: DestroyIcon leaves it
+};
+
+// Icon handles: odd values from 0x20000001 up, so they never meet the even
+// handles of windows and menus, integer resource ids or GDI handles.
+class IconTable {
+public:
+    HICON insert(std::unique_ptr<IconObject> icon)
+    {
+        uintptr_t value = 0x20000001 + 2 * uintptr_t(next_++);
+        auto handle = reinterpret_cast<HICON>(value);
+        icons_[value] = std::move(icon);
+        return handle;
+    }
+    IconObject *find(HICON handle)
+    {
+        auto it = icons_.find(reinterpret_cast<uintptr_t>(handle));
+        return it == icons_.end() ? nullptr : it->second.get();
+    }
+    void erase(HICON handle) { icons_.erase(reinterpret_cast<uintptr_t>(handle)); }
+    DWORD count() const { return static_cast<DWORD>(icons_.size()); }
+
+    // Shared icons by where they came from.
+    std::map<std::tuple<int, std::string, int, int>, HICON> shared;
+
+private:
+    std::map<uintptr_t, std::unique_ptr<IconObject>> icons_;
+    uint32_t next_ = 0;
+};
+
+IconTable &icons()
+{
+    static IconTable table;
+    return table;
+}
+
+uint16_t word(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t dword(const uint8_t *p)
+{
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+bool readWholeFile(const std::string &hostPath, std::vector<uint8_t> &bytes, DWORD &error)
+{
+    int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno == ENOENT ? ERROR_FILE_NOT_FOUND
+                : errno == ENOTDIR ? ERROR_PATH_NOT_FOUND
+                                   : ERROR_ACCESS_DENIED;
+        return false;
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    bytes.clear();
+    uint8_t buffer[16384];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = ERROR_READ_FAULT;
+            return false;
+        }
+        if (n == 0)
+            break;
+        bytes.insert(bytes.end(), buffer, buffer + n);
+        if (bytes.size() > maxIconFileBytes) {
+            error = ERROR_INVALID_PARAMETER;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool hostPathOf(LPCSTR name, std::string &hostPath)
+{
+    kernel32::ResolvedPath resolved;
+    DWORD error = kernel32::resolvePath(name, resolved);
+    if (error != ERROR_SUCCESS) {
+        SetLastError(error);
+        return false;
+    }
+    if (resolved.kind != kernel32::ResolvedPath::Kind::HostFile) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
+    hostPath = resolved.hostPath;
+    return true;
+}
+
+// An icon or cursor image (a DIB with its AND mask) as a picture.
+bool pictureFromDib(const uint8_t *bytes, size_t size, IconPicture &picture)
+{
+    if (size >= 8 && std::memcmp(bytes, "\x89PNG", 4) == 0)
+        return false;  // PNG-compressed entries are not read; others are preferred
+    gdi32::DecodedImage image;
+    std::vector<uint8_t> mask;
+    if (!gdi32::decodeDib(bytes, size, image, INT_MAX / 2, &mask))
+        return false;
+    const int width = image.pixels->width();
+    const int height = image.pixels->height();
+    picture.width = width;
+    picture.height = height;
+    picture.argb.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const size_t i = static_cast<size_t>(y) * width + x;
+            uint32_t alpha;
+            if (!image.alpha.empty())
+                alpha = image.alpha[i];
+            else
+                alpha = (i < mask.size() && mask[i]) ? 0 : 255;
+            picture.argb[i] = (alpha << 24) | image.pixels->at(x, y);
+        }
+    }
+    return true;
+}
+
+// Scales a picture by nearest neighbour.
+IconPicture scaled(const IconPicture &source, int width, int height)
+{
+    if ((width == source.width && height == source.height) || width <= 0 || height <= 0)
+        return source;
+    IconPicture result = source;
+    result.width = width;
+    result.height = height;
+    result.argb.assign(static_cast<size_t>(width) * height, 0);
+    for (int y = 0; y < height; ++y) {
+        const int sy = static_cast<int>((int64_t(2 * y + 1) * source.height) / (2 * int64_t(height)));
+        for (int x = 0; x < width; ++x) {
+            const int sx = static_cast<int>((int64_t(2 * x + 1) * source.width) / (2 * int64_t(width)));
+            result.argb[static_cast<size_t>(y) * width + x] =
+                source.argb[static_cast<size_t>(sy) * source.width + sx];
+        }
+    }
+    result.hotspot.x = source.width ? source.hotspot.x * width / source.width : 0;
+    result.hotspot.y = source.height ? source.hotspot.y * height / source.height : 0;
+    return result;
+}
+
+// One entry of an icon directory (file or resource group).
+struct DirectoryEntry {
+    int width = 0;
+    int height = 0;
+    int bitCount = 0;
+    POINT hotspot{0, 0};
+    uint32_t size = 0;
+    uint32_t offset = 0;  // files: where the image is
+    WORD resourceId = 0;  // groups: the RT_ICON/RT_CURSOR id
+};
+
+// The platform's choice: the entry whose size is nearest the wanted one,
+// then the deepest colour.
+int bestEntry(const std::vector<DirectoryEntry> &entries, int wantedWidth, int wantedHeight)
+{
+    int best = -1;
+    int bestDistance = INT_MAX;
+    int bestBits = -1;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const int distance =
+            std::abs(entries[i].width - wantedWidth) + std::abs(entries[i].height - wantedHeight);
+        if (distance < bestDistance || (distance == bestDistance && entries[i].bitCount > bestBits)) {
+            best = static_cast<int>(i);
+            bestDistance = distance;
+            bestBits = entries[i].bitCount;
+        }
+    }
+    return best;
+}
+
+bool parseDirectory(const uint8_t *bytes, size_t size, bool group, WORD expectedType,
+                    std::vector<DirectoryEntry> &entries)
+{
+    if (size < 6 || word(bytes) != 0 || word(bytes + 2) != expectedType)
+        return false;
+    const size_t count = word(bytes + 4);
+    const size_t entrySize = group ? 14 : 16;
+    if (count == 0 || 6 + count * entrySize > size)
+        return false;
+    entries.clear();
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t *e = bytes + 6 + i * entrySize;
+        DirectoryEntry entry;
+        if (group && expectedType == 2) {
+            // Cursor groups: WORD width, WORD height (of image and mask).
+            entry.width = word(e);
+            entry.height = word(e + 2) / 2;
+            entry.bitCount = word(e + 6);
+        } else {
+            entry.width = e[0] ? e[0] : 256;
+            entry.height = e[1] ? e[1] : 256;
+            entry.bitCount = word(e + 6);
+            if (!group && expectedType == 2) {
+                entry.hotspot = POINT{word(e + 4), word(e + 6)};
+                entry.bitCount = 0;
+            }
+        }
+        entry.size = dword(e + 8);
+        if (group)
+            entry.resourceId = word(e + 12);
+        else
+            entry.offset = dword(e + 12);
+        entries.push_back(entry);
+    }
+    return true;
+}
+
+bool pictureFromIconFile(const std::vector<uint8_t> &bytes, bool cursor, int wantedWidth,
+                         int wantedHeight, IconPicture &picture)
+{
+    std::vector<DirectoryEntry> entries;
+    if (!parseDirectory(bytes.data(), bytes.size(), false, cursor ? 2 : 1, entries))
+        return false;
+    while (!entries.empty()) {
+        const int chosen = bestEntry(entries, wantedWidth, wantedHeight);
+        const DirectoryEntry entry = entries[chosen];
+        entries.erase(entries.begin() + chosen);
+        if (entry.offset > bytes.size() || entry.size > bytes.size() - entry.offset)
+            continue;
+        if (pictureFromDib(bytes.data() + entry.offset, entry.size, picture)) {
+            picture.hotspot = entry.hotspot;
+            picture.isCursor = cursor;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool pictureFromResources(HINSTANCE instance, LPCSTR name, bool cursor, int wantedWidth,
+                          int wantedHeight, IconPicture &picture)
+{
+    ResourceBytes group;
+    const WORD groupType = cursor ? resourceTypeGroupCursor : resourceTypeGroupIcon;
+    if (!findResource(instance, MAKEINTRESOURCEA(groupType), name, group))
+        return false;
+    std::vector<DirectoryEntry> entries;
+    if (!parseDirectory(static_cast<const uint8_t *>(group.data), group.size, true, cursor ? 2 : 1,
+                        entries)) {
+        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+        return false;
+    }
+    while (!entries.empty()) {
+        const int chosen = bestEntry(entries, wantedWidth, wantedHeight);
+        const DirectoryEntry entry = entries[chosen];
+        entries.erase(entries.begin() + chosen);
+        ResourceBytes image;
+        const WORD imageType = cursor ? resourceTypeCursor : resourceTypeIcon;
+        if (!findResource(instance, MAKEINTRESOURCEA(imageType), MAKEINTRESOURCEA(entry.resourceId),
+                          image))
+            continue;
+        const auto *data = static_cast<const uint8_t *>(image.data);
+        size_t size = image.size;
+        POINT hotspot{0, 0};
+        if (cursor) {
+            // Cursor images start with their hot spot.
+            if (size < 4)
+                continue;
+            hotspot = POINT{word(data), word(data + 2)};
+            data += 4;
+            size -= 4;
+        }
+        if (pictureFromDib(data, size, picture)) {
+            picture.hotspot = hotspot;
+            picture.isCursor = cursor;
+            return true;
+        }
+    }
+    SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+    return false;
+}
+
+// The system's arrow pointer, drawn from a mask: '#' black, '.' white.
+IconPicture stockArrow()
+{
+    static const char *const shape[] = {
+        "#",
+        "##",
+        "#.#",
+        "#..#",
+        "#...#",
+        "#....#",
+        "#.....#",
+        "#......#",
+        "#.......#",
+        "#........#",
+        "#.........#",
+        "#..........#",
+        "#......#####",
+        "#...#..#",
+        "#..##..#",
+        "#.#  #..#",
+        "##   #..#",
+        "#     #..#",
+        "      #..#",
+        "       ##",
+    };
+    IconPicture picture;
+    picture.width = systemCursorSize;
+    picture.height = systemCursorSize;
+    picture.isCursor = true;
+    picture.argb.assign(static_cast<size_t>(systemCursorSize) * systemCursorSize, 0);
+    for (size_t y = 0; y < sizeof shape / sizeof shape[0]; ++y)
+        for (size_t x = 0; shape[y][x]; ++x) {
+            const char c = shape[y][x];
+            if (c == '#')
+                picture.argb[y * systemCursorSize + x] = 0xFF000000;
+            else if (c == '.')
+                picture.argb[y * systemCursorSize + x] = 0xFFFFFFFF;
+        }
+    return picture;
+}
+
+// The system's application icon: a small window.
+IconPicture stockApplicationIcon()
+{
+    IconPicture picture;
+    picture.width = systemIconSize;
+    picture.height = systemIconSize;
+    picture.argb.assign(static_cast<size_t>(systemIconSize) * systemIconSize, 0);
+    for (int y = 3; y < 29; ++y)
+        for (int x = 2; x < 30; ++x) {
+            const bool frame = x == 2 || x == 29 || y == 3 || y == 28;
+            const bool title = y > 3 && y < 9;
+            picture.argb[y * systemIconSize + x] =
+                frame ? 0xFF000000 : (title ? 0xFF0040A0 : 0xFFFFFFFF);
+        }
+    return picture;
+}
+
+HICON insertIcon(IconPicture picture, bool shared)
+{
+    auto object = std::make_unique<IconObject>();
+    object->picture = std::move(picture);
+    object->shared = shared;
+    return icons().insert(std::move(object));
+}
+
+std::string keyName(LPCSTR name)
+{
+    if (IS_INTRESOURCE(name))
+        return "#" + std::to_string(reinterpret_cast<uintptr_t>(name));
+    return name;
+}
+
+HANDLE loadBitmap(HINSTANCE instance, LPCSTR name, int width, int height, UINT flags)
+{
+    std::shared_ptr<const gdi32::DecodedImage> image;
+    if (flags & LR_LOADFROMFILE) {
+        std::string hostPath;
+        if (!hostPathOf(name, hostPath))
+            return nullptr;
+        DWORD error = ERROR_SUCCESS;
+        image = gdi32::ImageCache::instance().loadBmp(hostPath, error);
+        if (!image) {
+            SetLastError(error);
+            return nullptr;
+        }
+    } else {
+        ResourceBytes bytes;
+        if (!findResource(instance, MAKEINTRESOURCEA(resourceTypeBitmap), name, bytes))
+            return nullptr;
+        auto decoded = std::make_shared<gdi32::DecodedImage>();
+        if (!gdi32::decodeDib(static_cast<const uint8_t *>(bytes.data), bytes.size, *decoded)) {
+            SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+            return nullptr;
+        }
+        image = std::move(decoded);
+    }
+    const int naturalWidth = image->pixels->width();
+    const int naturalHeight = image->pixels->height();
+    const int wantedWidth = width ? width : naturalWidth;
+    const int wantedHeight = height ? height : naturalHeight;
+    if (wantedWidth != naturalWidth || wantedHeight != naturalHeight) {
+        // A size was asked for: a stretched copy, which the cache does not keep.
+        auto stretched = std::make_shared<gdi32::DecodedImage>();
+        stretched->pixels = std::make_shared<gdi32::Surface>(wantedWidth, wantedHeight);
+        stretched->bitsPerPixel = 32;
+        for (int y = 0; y < wantedHeight; ++y) {
+            const int sy = static_cast<int>((int64_t(2 * y + 1) * naturalHeight) / (2 * int64_t(wantedHeight)));
+            for (int x = 0; x < wantedWidth; ++x) {
+                const int sx = static_cast<int>((int64_t(2 * x + 1) * naturalWidth) / (2 * int64_t(wantedWidth)));
+                stretched->pixels->row(y)[x] = image->pixels->at(sx, sy);
+            }
+        }
+        image = std::move(stretched);
+    }
+    return gdi32::createBitmapFromImage(std::move(image), (flags & LR_CREATEDIBSECTION)
+                                                              ? gdi32::Bitmap::Format::DibSection
+                                                              : gdi32::Bitmap::Format::Device);
+}
+
+HANDLE loadIconOrCursor(HINSTANCE instance, LPCSTR name, bool cursor, int width, int height,
+                        UINT flags)
+{
+    const int defaultSize = cursor ? systemCursorSize : systemIconSize;
+    const bool keepNaturalSize = !width && !height && !(flags & LR_DEFAULTSIZE);
+    const int wantedWidth = width ? width : defaultSize;
+    const int wantedHeight = height ? height : defaultSize;
+    const bool shared = (flags & LR_SHARED) != 0;
+    const auto key = std::make_tuple(cursor ? 2 : 1, keyName(name), keepNaturalSize ? 0 : wantedWidth,
+                                     keepNaturalSize ? 0 : wantedHeight);
+    if (shared && !(flags & LR_LOADFROMFILE)) {
+        auto found = icons().shared.find(key);
+        if (found != icons().shared.end() && icons().find(found->second))
+            return found->second;
+    }
+
+    IconPicture picture;
+    if (flags & LR_LOADFROMFILE) {
+        std::string hostPath;
+        if (!hostPathOf(name, hostPath))
+            return nullptr;
+        std::vector<uint8_t> bytes;
+        DWORD error = ERROR_SUCCESS;
+        if (!readWholeFile(hostPath, bytes, error)) {
+            SetLastError(error);
+            return nullptr;
+        }
+        if (!pictureFromIconFile(bytes, cursor, wantedWidth, wantedHeight, picture)) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return nullptr;
+        }
+    } else if (!instance && IS_INTRESOURCE(name)) {
+        // System icons and cursors.
+        picture = cursor ? stockArrow() : stockApplicationIcon();
+    } else if (!pictureFromResources(instance, name, cursor, wantedWidth, wantedHeight, picture)) {
+        return nullptr;
+    }
+    if (!keepNaturalSize)
+        picture = scaled(picture, wantedWidth, wantedHeight);
+    HICON handle = insertIcon(std::move(picture), shared);
+    if (shared && !(flags & LR_LOADFROMFILE))
+        icons().shared[key] = handle;
+    return handle;
+}
+
+BOOL destroy(HICON handle)
+{
+    IconObject *icon = icons().find(handle);
+    if (!icon) {
+        SetLastError(ERROR_INVALID_CURSOR_HANDLE);
+        return FALSE;
+    }
+    if (!icon->shared)
+        icons().erase(handle);
+    return TRUE;
+}
+
+}  // namespace
+
+bool iconPicture(HICON handle, IconPicture &picture)
+{
+    IconObject *icon = icons().find(handle);
+    if (!icon) {
+        SetLastError(ERROR_INVALID_CURSOR_HANDLE);
+        return false;
+    }
+    picture = icon->picture;
+    return true;
+}
+
+DWORD liveIconCount() { return icons().count(); }
+
+}  // namespace hp::user32
+
+extern "C" {
+
+HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height,
+                         UINT load)
+{
+    if (!name || width < 0 || height < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if ((load & LR_LOADFROMFILE) && IS_INTRESOURCE(name)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return nullptr;
+    }
+    switch (type) {
+    case IMAGE_BITMAP:
+        return hp::user32::loadBitmap(instance, name, width, height, load);
+    case IMAGE_ICON:
+        return hp::user32::loadIconOrCursor(instance, name, false, width, height, load);
+    case IMAGE_CURSOR:
+        return hp::user32::loadIconOrCursor(instance, name, true, width, height, load);
+    default:
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+}
+
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName)
+{
+    if (!iconName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return static_cast<HICON>(hp::user32::loadIconOrCursor(instance, iconName, false, 0, 0,
+                                                           LR_DEFAULTSIZE | LR_SHARED));
+}
+
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName)
+{
+    if (!cursorName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return static_cast<HCURSOR>(hp::user32::loadIconOrCursor(instance, cursorName, true, 0, 0,
+                                                             LR_DEFAULTSIZE | LR_SHARED));
+}
+
+BOOL WINAPI DestroyIcon(HICON icon) { return hp::user32::destroy(icon); }
+
+BOOL WINAPI DestroyCursor(HCURSOR cursor) { return hp::user32::destroy(cursor); }
+
+BOOL WINAPI DrawIconEx(HDC dc, int left, int top, HICON iconHandle, int width, int height,
+                       UINT step, HBRUSH flickerFreeBrush, UINT flags)
+{
+    (void)step;  // animated cursors are not supported: every icon has one frame
+    hp::user32::IconPicture picture;
+    if (!hp::user32::iconPicture(iconHandle, picture))
+        return FALSE;
+    if (!(flags & DI_NORMAL)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!width)
+        width = (flags & DI_DEFAULTSIZE) ? hp::user32::systemIconSize : picture.width;
+    if (!height)
+        height = (flags & DI_DEFAULTSIZE) ? hp::user32::systemIconSize : picture.height;
+    if ((flags & DI_NORMAL) == DI_IMAGE) {
+        for (uint32_t &pixel : picture.argb)
+            pixel |= 0xFF000000;  // the image without its mask
+    } else if ((flags & DI_NORMAL) == DI_MASK) {
+        for (uint32_t &pixel : picture.argb)
+            pixel = (pixel >> 24) ? 0xFF000000 : 0xFFFFFFFF;
+    }
+    return hp::gdi32::drawArgbPicture(dc, left, top, width, height, picture.argb.data(),
+                                      picture.width, picture.height, flickerFreeBrush)
+               ? TRUE
+               : FALSE;
+}
+
+}  // extern "C"
