@@ -172,12 +172,13 @@ constexpr ErrorText errorTexts[] = {
 
 }  // namespace
 
-// Like a string-table load: the text is cut to fit length bytes with its
-// terminator; codes without a text, and a missing or empty buffer, answer
-// FALSE and leave the buffer alone.
+// The texts are a string table indexed by the code: a text is cut to fit
+// length bytes with its terminator, and a code in the MCI range without a
+// text leaves an empty string, as a string-table load does. Codes outside
+// that range, and a missing or empty buffer, leave the buffer alone.
 BOOL WINAPI mciGetErrorStringA(MCIERROR error, LPSTR text, UINT length)
 {
-    if (!text || length == 0)
+    if (!text || length == 0 || error < MCIERR_BASE || error > MCIERR_CUSTOM_DRIVER_BASE)
         return FALSE;
     for (const ErrorText &entry : errorTexts) {
         if (entry.error != error)
@@ -187,5 +188,6 @@ BOOL WINAPI mciGetErrorStringA(MCIERROR error, LPSTR text, UINT length)
         text[copied] = '\0';
         return TRUE;
     }
+    text[0] = '\0';
     return FALSE;
 }
