@@ -2,13 +2,15 @@
 #include "platform/wiring.h"
 
 #include "platform/null_backends.h"
+#include "platform/testing/message_box_recorder.h"
 #include "platform/testing/recording_mci.h"
+#include "platform/testing/scripted_drives.h"
 #include "platform/testing/scripted_mixer.h"
 #include "platform/winmm/mci_driver.h"
 
 namespace hp::wiring {
 
-std::unique_ptr<kernel32::DriveTable> makeDriveTable() { return null::makeDriveTable(); }
+std::unique_ptr<kernel32::DriveTable> makeDriveTable() { return testing::makeScriptedDriveTable(); }
 
 std::vector<std::unique_ptr<winmm::MciDriver>> makeMciDrivers()
 {
@@ -22,7 +24,7 @@ std::unique_ptr<winmm::MixerBackend> makeMixerBackend()
 
 std::unique_ptr<user32::MessageBoxBackend> makeMessageBoxBackend()
 {
-    return null::makeMessageBoxBackend();
+    return testing::makeMessageBoxRecorder();
 }
 
 }  // namespace hp::wiring

@@ -1,0 +1,40 @@
+// Byte-level rules of code page 932 text that the layer needs outside the
+// host boundary: which bytes start a double-byte character, and comparing
+// names without regard to ASCII case. A trail byte (0x40-0xFC after a lead
+// byte) is never taken for an ASCII letter, separator or bracket.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace hp::kernel32 {
+
+// 0x81-0x9F and 0xE0-0xFC start a double-byte character.
+bool isCp932LeadByte(unsigned char byte);
+
+// 0x40-0xFC may follow a lead byte.
+bool isCp932TrailByte(unsigned char byte);
+
+// Walks a CP932 text byte by byte and tells, for each byte, whether it is
+// the second byte of a double-byte character.
+class Cp932Scanner {
+public:
+    // True when the byte just given is a trail byte.
+    bool step(unsigned char byte);
+
+private:
+    bool afterLead_ = false;
+};
+
+// The text with 'a'-'z' upper-cased, trail bytes left alone.
+std::string upperAsciiCp932(std::string_view text);
+
+// Equal when the texts differ at most in the case of ASCII letters.
+bool equalIgnoringAsciiCase(std::string_view first, std::string_view second);
+
+// Index of the last occurrence of an ASCII byte that is not a trail byte,
+// or npos.
+size_t findLastSingleByte(std::string_view text, char wanted);
+
+}  // namespace hp::kernel32

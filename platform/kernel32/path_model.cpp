@@ -1,0 +1,265 @@
+#include "platform/kernel32/path_model.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+#include <vector>
+
+#include "platform/host/charset.h"
+#include "platform/kernel32/cd_volume.h"
+#include "platform/kernel32/current_directory.h"
+#include "platform/kernel32/drive_table.h"
+#include "platform/kernel32/path_syntax.h"
+
+namespace hp::kernel32 {
+namespace {
+
+struct DirCloser {
+    void operator()(DIR *dir) const { closedir(dir); }
+};
+using UniqueDir = std::unique_ptr<DIR, DirCloser>;
+
+std::vector<std::string> splitHostPath(const std::string &path)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t slash = path.find('/', start);
+        if (slash == std::string::npos)
+            slash = path.size();
+        if (slash > start)
+            parts.push_back(path.substr(start, slash - start));
+        start = slash + 1;
+    }
+    return parts;
+}
+
+std::string joinHostPath(const std::string &base, const std::string &name)
+{
+    if (base.empty() || base.back() == '/')
+        return base + name;
+    return base + "/" + name;
+}
+
+bool equalIgnoringAsciiCaseHost(const std::string &first, const std::string &second)
+{
+    if (first.size() != second.size())
+        return false;
+    for (size_t i = 0; i < first.size(); ++i) {
+        char a = first[i];
+        char b = second[i];
+        if (a >= 'a' && a <= 'z')
+            a = static_cast<char>(a - 'a' + 'A');
+        if (b >= 'a' && b <= 'z')
+            b = static_cast<char>(b - 'a' + 'A');
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+// The entry of a folder whose name equals this one but for ASCII case; the
+// first in byte order when several do. "" when there is none.
+std::string entryIgnoringCase(const std::string &folder, const std::string &name)
+{
+    UniqueDir dir(opendir(folder.c_str()));
+    if (!dir)
+        return {};
+    std::string best;
+    while (const dirent *entry = readdir(dir.get())) {
+        std::string candidate = entry->d_name;
+        if (candidate == "." || candidate == "..")
+            continue;
+        if (equalIgnoringAsciiCaseHost(candidate, name) && (best.empty() || candidate < best))
+            best = candidate;
+    }
+    return best;
+}
+
+// base joined with the components; a component missing as written is
+// looked up again ignoring ASCII case, as the platform's file systems match
+// names. Components after the first one found in neither form stay as
+// written.
+std::string joinWithExistingCase(const std::string &base, const std::vector<std::string> &names)
+{
+    std::string exact = base;
+    for (const std::string &name : names)
+        exact = joinHostPath(exact, name);
+    struct stat info;
+    if (names.empty() || lstat(exact.c_str(), &info) == 0)
+        return exact;
+
+    std::string path = base;
+    size_t i = 0;
+    for (; i < names.size(); ++i) {
+        std::string candidate = joinHostPath(path, names[i]);
+        if (lstat(candidate.c_str(), &info) == 0) {
+            path = candidate;
+            continue;
+        }
+        std::string found = entryIgnoringCase(path, names[i]);
+        if (found.empty())
+            break;
+        path = joinHostPath(path, found);
+    }
+    for (; i < names.size(); ++i)
+        path = joinHostPath(path, names[i]);
+    return path;
+}
+
+DWORD decodeComponent(const std::string &cp932, std::string &hostName)
+{
+    if (hasInvalidNameCharacter(cp932, Wildcards::Refused))
+        return ERROR_INVALID_NAME;
+    if (!host::hostNameFromCp932(cp932, hostName))
+        return ERROR_INVALID_NAME;
+    // An escape must not smuggle in a separator, a terminator or a step
+    // out of the folder.
+    if (hostName.empty() || hostName == "." || hostName == ".." ||
+        hostName.find('/') != std::string::npos || hostName.find('\0') != std::string::npos)
+        return ERROR_INVALID_NAME;
+    return ERROR_SUCCESS;
+}
+
+// Applies the components (".." included) to the host folder names of base.
+DWORD applyComponents(std::vector<std::string> &hostParts,
+                      const std::vector<std::string> &components,
+                      std::vector<std::string> &added)
+{
+    for (const std::string &component : components) {
+        if (component == "..") {
+            if (!added.empty())
+                added.pop_back();
+            else if (!hostParts.empty())
+                hostParts.pop_back();
+            continue;
+        }
+        std::string hostName;
+        DWORD error = decodeComponent(component, hostName);
+        if (error != ERROR_SUCCESS)
+            return error;
+        added.push_back(std::move(hostName));
+    }
+    return ERROR_SUCCESS;
+}
+
+std::string hostPathOfParts(const std::vector<std::string> &parts)
+{
+    std::string path = "/";
+    for (const std::string &part : parts)
+        path = joinHostPath(path, part);
+    return path;
+}
+
+DWORD resolveOnHost(const std::string &base, const std::vector<std::string> &components,
+                    ResolvedPath &resolved)
+{
+    std::vector<std::string> baseParts = splitHostPath(base);
+    std::vector<std::string> added;
+    DWORD error = applyComponents(baseParts, components, added);
+    if (error != ERROR_SUCCESS)
+        return error;
+    resolved.kind = ResolvedPath::Kind::HostFile;
+    resolved.hostPath = joinWithExistingCase(hostPathOfParts(baseParts), added);
+    return ERROR_SUCCESS;
+}
+
+DWORD resolveOnCd(int drive, const std::vector<std::string> &components, ResolvedPath &resolved)
+{
+    CdVolume volume;
+    DWORD error = CdVolume::open(drive, volume);
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (volume.kind() == CdVolume::Kind::MountedData) {
+        // The mount point is the drive's root: ".." stops there.
+        std::vector<std::string> none;
+        std::vector<std::string> added;
+        error = applyComponents(none, components, added);
+        if (error != ERROR_SUCCESS)
+            return error;
+        resolved.kind = ResolvedPath::Kind::HostFile;
+        resolved.hostPath = joinWithExistingCase(volume.mountPoint(), added);
+        resolved.cdDrive = drive;
+        return ERROR_SUCCESS;
+    }
+    std::vector<std::string> names;
+    for (const std::string &component : components) {
+        if (component == "..") {
+            if (!names.empty())
+                names.pop_back();
+        } else {
+            names.push_back(component);
+        }
+    }
+    resolved.cdDrive = drive;
+    if (names.empty()) {
+        resolved.kind = ResolvedPath::Kind::CdRoot;
+        return ERROR_SUCCESS;
+    }
+    if (names.size() > 1)
+        return ERROR_PATH_NOT_FOUND;
+    int track = CdVolume::trackNumberOfName(names.front());
+    if (track == 0 || !volume.audioTrack(track))
+        return ERROR_FILE_NOT_FOUND;
+    resolved.kind = ResolvedPath::Kind::CdTrackFile;
+    resolved.cdTrack = track;
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+DWORD resolvePath(const char *path, ResolvedPath &resolved)
+{
+    resolved = ResolvedPath{};
+    if (!path)
+        return ERROR_PATH_NOT_FOUND;
+    PathSyntax syntax;
+    DWORD error = parsePathSyntax(path, syntax);
+    if (error != ERROR_SUCCESS)
+        return error;
+
+    switch (syntax.root) {
+    case PathSyntax::Root::CurrentDirectory:
+        return resolveOnHost(currentHostDirectory(), syntax.components, resolved);
+    case PathSyntax::Root::CurrentDriveRoot:
+        return resolveOnHost("/", syntax.components, resolved);
+    case PathSyntax::Root::Drive:
+        break;
+    }
+    if (syntax.driveLetter == 'C') {
+        const std::string base = syntax.driveRelative ? currentHostDirectory() : "/";
+        return resolveOnHost(base, syntax.components, resolved);
+    }
+    int drive = cdDriveIndex(syntax.driveLetter);
+    if (drive < 0)
+        return ERROR_PATH_NOT_FOUND;
+    return resolveOnCd(drive, syntax.components, resolved);
+}
+
+std::string windowsPathOf(const std::string &hostAbsolutePath)
+{
+    std::vector<std::string> parts;
+    std::string path = hostAbsolutePath;
+    if (path.empty() || path[0] != '/')
+        path = joinHostPath(currentHostDirectory(), path);
+    for (std::string &part : splitHostPath(path)) {
+        if (part == ".")
+            continue;
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+            continue;
+        }
+        parts.push_back(std::move(part));
+    }
+    std::string windowsPath = "C:";
+    for (const std::string &part : parts)
+        windowsPath += "\\" + host::hostNameToCp932(part);
+    if (parts.empty())
+        windowsPath += "\\";
+    return windowsPath;
+}
+
+}  // namespace hp::kernel32
