@@ -72,6 +72,7 @@ Raster BackdropPainter::paint()
     paintStars();
     paintHills();
     paintCabin();
+    paintDrifts();
     paintFence();
     paintFootprints();
     paintSnowman();
@@ -369,6 +370,54 @@ void BackdropPainter::paintCandleWindow()
 
     for (const Spot& place : kRowSpritePlaces)
         OrnamentPainter::paintCandle(canvas_, place.x, place.y, FlameState::Calm);
+}
+
+void BackdropPainter::paintDrifts()
+{
+    // Foreground drifts, lit from behind by the moon: a bright rim along
+    // each crest, the face towards the viewer in soft blue shade.
+    struct Drift {
+        double centerX, halfWidth, baseY, height;
+    };
+    const Drift drifts[] = {
+        {70.0, 150.0, 500.0, 46.0},
+        {330.0, 190.0, 500.0, 34.0},
+        {560.0, 150.0, 498.0, 58.0},
+    };
+    for (const Drift& drift : drifts) {
+        for (int x = static_cast<int>(drift.centerX - drift.halfWidth);
+             x <= static_cast<int>(drift.centerX + drift.halfWidth); ++x) {
+            const double u = (x + 0.5 - drift.centerX) / drift.halfWidth;
+            if (u <= -1.0 || u >= 1.0)
+                continue;
+            const double bump = (1.0 - u * u) * (1.0 - u * u);
+            const double wobble = (valueNoise(x, drift.baseY, 14.0, 131) - 0.5) * 4.0;
+            const double crest = drift.baseY - drift.height * bump + wobble * bump;
+            for (int y = static_cast<int>(crest); y < kWindowHeight; ++y) {
+                const double below = y + 0.5 - crest;
+                if (below < -0.5)
+                    continue;
+                const double cover = clamp01(below + 0.5);
+                Rgba color = snowAt(x, y);
+                if (below < 1.0)
+                    color = rgb(232, 238, 255);
+                else if (below < 2.5)
+                    color = mixColor(color, rgb(214, 222, 252), 0.7);
+                else
+                    color = mixColor(color, rgb(96, 108, 172), 0.28 * clamp01(1.2 - below / 40.0));
+                canvas_.blend(x, y, color, cover);
+            }
+        }
+    }
+    // Moonlit glints on the snow.
+    RandomStream random(1224);
+    for (int glint = 0; glint < 70; ++glint) {
+        const int x = random.between(8, kWindowWidth - 9);
+        const int y = random.between(300, kWindowHeight - 9);
+        if (isReserved(x, y, 2))
+            continue;
+        canvas_.blend(x, y, rgb(255, 255, 255), 0.5 + random.unit() * 0.5);
+    }
 }
 
 void BackdropPainter::paintFence()

@@ -26,6 +26,7 @@ private:
     void paintHills();
     void paintCabin();
     void paintCandleWindow();
+    void paintDrifts();
     void paintFence();
     void paintFootprints();
     void paintSnowman();

@@ -57,14 +57,15 @@ void OrnamentPainter::paintCandle(Raster& target, int left, int top, FlameState 
         lean = -0.7;
     if (flame == FlameState::LeaningRight)
         lean = 0.7;
-    boxedGlow(target, left, top, 10, 11, flameX - 0.5 + lean * 0.5, top + 2.5, 5.2, kFlameGlow,
-              0.55);
+    boxedGlow(target, left, top, 10, 11, flameX - 0.5 + lean * 0.5, top + 3.0, 6.0, kFlameGlow,
+              0.8);
     painter.fill(Shape::polygon({{flameX - 0.5 + lean * 1.6, top + 1.0},
-                                 {flameX + 1.0, top + 3.2},
-                                 {flameX - 0.5, top + 4.6},
-                                 {flameX - 2.0, top + 3.2}}),
+                                 {flameX + 1.3, top + 3.0},
+                                 {flameX + 0.6, top + 4.6},
+                                 {flameX - 1.6, top + 4.6},
+                                 {flameX - 2.3, top + 3.0}}),
                  kFlameOuter);
-    painter.fill(Shape::ellipse(flameX - 0.5 + lean * 0.4, top + 3.1, 0.8, 1.3), kFlameCore);
+    painter.fill(Shape::ellipse(flameX - 0.5 + lean * 0.4, top + 3.2, 0.9, 1.4), kFlameCore);
     // Light falling on the top of the wax.
     target.blend(left + 3, top + 5, kFlameCore, 0.35);
     target.blend(left + 5, top + 5, kFlameCore, 0.45);
@@ -83,7 +84,7 @@ void OrnamentPainter::paintBauble(Raster& target, int left, int top, BaubleFinis
 
     Painter painter(target);
     if (state == BaubleState::Flashing)
-        boxedGlow(target, left, top, 11, 10, centerX, centerY, 5.5, light, 0.45);
+        boxedGlow(target, left, top, 11, 10, centerX, centerY, 6.0, light, 0.7);
     // Cap and loop.
     target.set(left + 5, top + 1, rgb(200, 200, 190));
     target.set(left + 5, top + 2, rgb(170, 170, 160));
@@ -102,7 +103,7 @@ void OrnamentPainter::paintBauble(Raster& target, int left, int top, BaubleFinis
         const Rgba white = rgb(255, 255, 245);
         target.set(left + 4, top + 4, white);
         for (int step = 1; step <= 3; ++step) {
-            const double opacity = 1.0 - step * 0.25;
+            const double opacity = 1.0 - step * 0.2;
             target.blend(left + 4 - step, top + 4, white, opacity);
             target.blend(left + 4 + step, top + 4, white, opacity);
             target.blend(left + 4, top + 4 - step, white, opacity);
