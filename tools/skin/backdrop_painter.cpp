@@ -529,8 +529,6 @@ void BackdropPainter::paintSnowman()
     painter.fill(Shape::polygon({{cx - 0.5, groundY - 65.5}, {cx + 8.0, groundY - 63.5},
                                  {cx - 0.5, groundY - 62.5}}),
                  rgb(240, 130, 30));
-    for (int i = 0; i < 4; ++i)
-        painter.fill(Shape::circle(cx + 0.5 - i * 0.5, groundY - 60.0 + i * 1.6 - 0.2 * i, 0.0), coal);
     painter.fill(Shape::circle(cx - 3.0, groundY - 61.0, 0.8), coal);
     painter.fill(Shape::circle(cx, groundY - 60.2, 0.8), coal);
     painter.fill(Shape::circle(cx + 3.0, groundY - 61.0, 0.8), coal);
@@ -613,11 +611,10 @@ void BackdropPainter::paintPanels()
     canvas_.fillRect(bar.left + 1, bar.top + 1, bar.right - bar.left - 1, bar.bottom - bar.top - 1,
                      kProgressFill);
 
-    // A quaver left of the bar and a little bell right of it.
+    // Two beamed quavers left of the bar.
     const Rgba ink = rgb(176, 40, 60);
     painter.fill(Shape::ellipse(201.5, 214.0, 2.6, 2.0), ink);
     painter.fill(Shape::roundRect(203.0, 204.0, 204.2, 214.0, 0.0), ink);
-    painter.fill(Shape::polygon({{204.0, 204.0}, {208.0, 207.5}, {207.5, 209.5}, {204.0, 206.5}}), ink);
     painter.fill(Shape::ellipse(212.5, 215.0, 2.6, 2.0), ink);
     painter.fill(Shape::roundRect(214.0, 205.0, 215.2, 215.0, 0.0), ink);
     painter.fill(Shape::polygon({{204.0, 204.0}, {215.0, 205.0}, {215.0, 207.0}, {204.0, 206.2}}), ink);
