@@ -16,8 +16,6 @@ public:
 
     // The night sky behind every twinkle.
     static constexpr Rgba kSkyColor = rgb(17, 24, 61);
-    // Inside of the cabin's attic window, behind the candles.
-    static constexpr Rgba kCandleWindowColor = rgb(52, 30, 46);
 
 private:
     void paintSky();
@@ -25,7 +23,6 @@ private:
     void paintMoon();
     void paintHills();
     void paintCabin();
-    void paintCandleWindow();
     void paintDrifts();
     void paintFence();
     void paintFootprints();

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "tools/skin/backdrop_painter.h"
+#include "tools/skin/cabin_painter.h"
 #include "tools/skin/gauge_painter.h"
 #include "tools/skin/ornament_painter.h"
 #include "tools/skin/skin_layout.h"
@@ -29,9 +30,9 @@ void paintCandles(Raster& sheet, const Raster& backdrop)
                        source.y);
         // Clear the calm flame above the wick, then light the candle up.
         sheet.fillRect(source.x + 1, source.y + 1, kRowSpriteWidth - 2, 3,
-                       BackdropPainter::kCandleWindowColor);
-        sheet.fillRect(source.x + 1, source.y + 4, 3, 1, BackdropPainter::kCandleWindowColor);
-        sheet.fillRect(source.x + 5, source.y + 4, 4, 1, BackdropPainter::kCandleWindowColor);
+                       CabinPainter::kCandleWindowColor);
+        sheet.fillRect(source.x + 1, source.y + 4, 3, 1, CabinPainter::kCandleWindowColor);
+        sheet.fillRect(source.x + 5, source.y + 4, 4, 1, CabinPainter::kCandleWindowColor);
         OrnamentPainter::paintCandle(sheet, source.x, source.y, flames[index]);
     }
 }
