@@ -18,8 +18,9 @@ class MciDriver;
 class MixerBackend;
 }  // namespace hp::winmm
 namespace hp::user32 {
+class DisplayBackend;
 class MessageBoxBackend;
-}
+}  // namespace hp::user32
 
 namespace hp::wiring {
 
@@ -27,5 +28,6 @@ std::unique_ptr<kernel32::DriveTable> makeDriveTable();
 std::vector<std::unique_ptr<winmm::MciDriver>> makeMciDrivers();
 std::unique_ptr<winmm::MixerBackend> makeMixerBackend();
 std::unique_ptr<user32::MessageBoxBackend> makeMessageBoxBackend();
+std::unique_ptr<user32::DisplayBackend> makeDisplayBackend();
 
 }  // namespace hp::wiring

@@ -22,6 +22,7 @@ typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define WM_KILLFOCUS 0x0008
 #define WM_SETTEXT 0x000C
 #define WM_GETTEXT 0x000D
+#define WM_GETTEXTLENGTH 0x000E
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
@@ -41,6 +42,8 @@ typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
 #define WM_TIMER 0x0113
+#define WM_INITMENU 0x0116
+#define WM_INITMENUPOPUP 0x0117
 #define WM_ENTERIDLE 0x0121
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
@@ -57,6 +60,14 @@ typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define DM_GETDEFID (WM_USER + 0)
 #define DM_SETDEFID (WM_USER + 1)
 #define DC_HASDEFID 0x534B
+
+// System commands (WM_SYSCOMMAND).
+#define SC_MOVE 0xF010
+#define SC_CLOSE 0xF060
+
+// Button notifications and messages.
+#define BN_CLICKED 0
+#define BM_CLICK 0x00F5
 
 // Hit-test codes.
 #define HTNOWHERE 0
@@ -138,12 +149,21 @@ typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define SM_CYCAPTION 4
 #define SM_CXDLGFRAME 7
 #define SM_CYDLGFRAME 8
+#define SM_CXBORDER 5
+#define SM_CYBORDER 6
+#define SM_CXFRAME 32
+#define SM_CYFRAME 33
 #define SM_CXFIXEDFRAME SM_CXDLGFRAME
 #define SM_CYFIXEDFRAME SM_CYDLGFRAME
 #define SM_CXFULLSCREEN 16
 #define SM_CYFULLSCREEN 17
 #define SM_CXSMICON 49
 #define SM_CYSMICON 50
+
+// System colours.
+#define COLOR_WINDOW 5
+#define COLOR_WINDOWTEXT 8
+#define COLOR_BTNFACE 15
 
 // PeekMessage.
 #define PM_NOREMOVE 0x0000
@@ -324,6 +344,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 BOOL WINAPI DestroyWindow(HWND window);
 BOOL WINAPI IsWindow(HWND window);
 BOOL WINAPI IsWindowVisible(HWND window);
+BOOL WINAPI IsWindowEnabled(HWND window);
+BOOL WINAPI EnableWindow(HWND window, BOOL enable);
 BOOL WINAPI ShowWindow(HWND window, int command);
 BOOL WINAPI UpdateWindow(HWND window);
 int WINAPI GetSystemMetrics(int index);
@@ -331,9 +353,12 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
 BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height,
                          UINT flags);
+BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point);
 BOOL WINAPI ScreenToClient(HWND window, LPPOINT point);
 int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount);
+int WINAPI GetWindowTextLengthA(HWND window);
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 HWND WINAPI GetParent(HWND window);
 HWND WINAPI GetDlgItem(HWND dialog, int id);
@@ -354,6 +379,8 @@ BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT *paint);
 HDC WINAPI GetDC(HWND window);
 int WINAPI ReleaseDC(HWND window, HDC dc);
 BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase);
+BOOL WINAPI ValidateRect(HWND window, const RECT *rect);
+DWORD WINAPI GetSysColor(int index);
 
 UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerFunction);
 BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
@@ -361,6 +388,7 @@ BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
 BOOL WINAPI GetCursorPos(LPPOINT point);
 
 HMENU WINAPI CreatePopupMenu(void);
+HMENU WINAPI CreateMenu(void);
 BOOL WINAPI InsertMenuItemA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info);
 BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newItem);
 BOOL WINAPI DestroyMenu(HMENU menu);
@@ -374,7 +402,10 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, H
 
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent,
                                DLGPROC dialogFunction, LPARAM initParam);
+INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialogTemplate,
+                                       HWND parent, DLGPROC dialogFunction, LPARAM initParam);
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG message);
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);

@@ -2,6 +2,7 @@
 #include "platform/wiring.h"
 
 #include "platform/null_backends.h"
+#include "platform/testing/headless_display.h"
 #include "platform/testing/message_box_recorder.h"
 #include "platform/testing/recording_mci.h"
 #include "platform/testing/scripted_drives.h"
@@ -25,6 +26,11 @@ std::unique_ptr<winmm::MixerBackend> makeMixerBackend()
 std::unique_ptr<user32::MessageBoxBackend> makeMessageBoxBackend()
 {
     return testing::makeMessageBoxRecorder();
+}
+
+std::unique_ptr<user32::DisplayBackend> makeDisplayBackend()
+{
+    return std::make_unique<testing::HeadlessDisplay>();
 }
 
 }  // namespace hp::wiring

@@ -1,0 +1,145 @@
+// USER32: the message loop, sending and posting.
+#include "platform/user32/window_system.h"
+#include "platform/win32.h"
+
+using hp::user32::WindowSystem;
+
+namespace {
+
+// HWND_BROADCAST: every top-level window.
+const HWND broadcastWindow = reinterpret_cast<HWND>(0xFFFF);
+const HWND threadMessagesOnly = reinterpret_cast<HWND>(-1);
+
+bool validFilter(HWND window)
+{
+    return !window || window == threadMessagesOnly ||
+           WindowSystem::instance().findWindow(window) != nullptr;
+}
+
+}  // namespace
+
+BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax)
+{
+    if (!message) {
+        SetLastError(ERROR_NOACCESS);
+        return -1;
+    }
+    if (!validFilter(window))
+        return -1;
+    WindowSystem &system = WindowSystem::instance();
+    for (;;) {
+        if (system.peek(*message, window, filterMin, filterMax, true))
+            return message->message == WM_QUIT ? FALSE : TRUE;
+        system.waitForWork();
+        if (window && window != threadMessagesOnly && !system.windows().contains(window)) {
+            // The window the caller waits for is gone; nothing can arrive.
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return -1;
+        }
+    }
+}
+
+BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax,
+                         UINT removeMessage)
+{
+    if (!message || !validFilter(window))
+        return FALSE;
+    WindowSystem &system = WindowSystem::instance();
+    const bool remove = (removeMessage & PM_REMOVE) != 0;
+    if (system.peek(*message, window, filterMin, filterMax, remove))
+        return TRUE;
+    // Let the display hand over what it has, without waiting.
+    system.display().waitForEvents(system.display().nowMilliseconds());
+    return system.peek(*message, window, filterMin, filterMax, remove) ? TRUE : FALSE;
+}
+
+BOOL WINAPI TranslateMessage(const MSG *message)
+{
+    if (!message)
+        return FALSE;
+    constexpr UINT systemKeyDown = 0x0104, systemKeyUp = 0x0105;  // WM_SYSKEYDOWN, WM_SYSKEYUP
+    switch (message->message) {
+    case WM_KEYDOWN: {
+        // Keys that have a character of their own without a shift state.
+        const WPARAM key = message->wParam;
+        WPARAM character = 0;
+        if (key >= 'A' && key <= 'Z')
+            character = key - 'A' + 'a';
+        else if ((key >= '0' && key <= '9') || key == ' ' || key == VK_RETURN ||
+                 key == VK_ESCAPE || key == 0x08 /* VK_BACK */ || key == 0x09 /* VK_TAB */)
+            character = key;
+        if (character) {
+            MSG translated = *message;
+            translated.message = WM_CHAR;
+            translated.wParam = character;
+            WindowSystem::instance().queue().post(translated);
+        }
+        return TRUE;
+    }
+    case WM_KEYUP:
+    case systemKeyDown:
+    case systemKeyUp:
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG *message)
+{
+    if (!message)
+        return 0;
+    if (message->message == WM_TIMER && message->lParam) {
+        auto callback = reinterpret_cast<TIMERPROC>(message->lParam);
+        callback(message->hwnd, WM_TIMER, message->wParam, GetTickCount());
+        return 0;
+    }
+    if (!message->hwnd)
+        return 0;
+    WindowSystem &system = WindowSystem::instance();
+    if (!system.findWindow(message->hwnd))
+        return 0;
+    return system.send(message->hwnd, message->message, message->wParam, message->lParam);
+}
+
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WindowSystem &system = WindowSystem::instance();
+    MSG posted{};
+    posted.message = message;
+    posted.wParam = wParam;
+    posted.lParam = lParam;
+    if (window == broadcastWindow) {
+        for (HWND handle : system.windows().handles()) {
+            const hp::user32::Window *target = system.windows().find(handle);
+            if (target && !target->isChild()) {
+                posted.hwnd = handle;
+                system.queue().post(posted);
+            }
+        }
+        return TRUE;
+    }
+    if (window && !system.windows().contains(window)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    posted.hwnd = window;
+    system.queue().post(posted);
+    return TRUE;
+}
+
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WindowSystem &system = WindowSystem::instance();
+    if (window == broadcastWindow) {
+        for (HWND handle : system.windows().handles()) {
+            const hp::user32::Window *target = system.windows().find(handle);
+            if (target && !target->isChild())
+                system.send(handle, message, wParam, lParam);
+        }
+        return 0;
+    }
+    return system.send(window, message, wParam, lParam);
+}
+
+void WINAPI PostQuitMessage(int exitCode) { WindowSystem::instance().queue().postQuit(exitCode); }

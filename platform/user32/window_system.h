@@ -1,0 +1,122 @@
+// The window system of the GUI thread: classes, windows, the message queue,
+// timers, menus and the display backend, and the rules that tie them
+// together (message order, painting, modal loops, input from the display).
+//
+// The Win32 functions of user32 (windows.cpp, messages.cpp, painting.cpp,
+// timers.cpp, menus.cpp, dialogs.cpp) are thin checks in front of this
+// object. Everything here runs on the GUI thread, except post() and the
+// handle test, which PostMessageA uses from any thread.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <unordered_map>
+
+#include "platform/user32/display_backend.h"
+#include "platform/user32/menu_table.h"
+#include "platform/user32/message_queue.h"
+#include "platform/user32/timer_list.h"
+#include "platform/user32/window_class_registry.h"
+#include "platform/user32/window_table.h"
+
+namespace hp::user32 {
+
+class WindowSystem final : public DisplayListener, public ModalLoop {
+public:
+    static WindowSystem &instance();
+
+    DisplayBackend &display();
+    DisplayBackend *existingDisplay() const;
+    void installDisplay(std::unique_ptr<DisplayBackend> backend);
+
+    WindowClassRegistry &classes() { return classes_; }
+    WindowTable &windows() { return windows_; }
+    MessageQueue &queue() { return queue_; }
+    TimerList &timers() { return timers_; }
+    MenuTable &menus() { return menus_; }
+
+    // The window, or null with ERROR_INVALID_WINDOW_HANDLE.
+    Window *findWindow(HWND handle);
+    bool isDescendant(HWND window, HWND ancestor) const;
+    HWND topLevelOf(HWND window) const;
+
+    // Geometry (screen coordinates).
+    RECT windowRectOnScreen(const Window &window) const;
+    RECT clientRectOnScreen(const Window &window) const;
+    SIZE clientSize(const Window &window) const;
+
+    // ----- windows -----
+    HWND createWindow(DWORD exStyle, const std::shared_ptr<const WindowClass> &windowClass,
+                      LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                      LPVOID param);
+    bool destroyWindow(HWND handle);
+    bool showWindow(Window &window, bool visible);
+    // Moves and sizes by the window rectangle (parent or screen coordinates).
+    void placeWindow(Window &window, const RECT &rect, bool moved, bool sized);
+    void setEnabled(Window &window, bool enabled);
+
+    LRESULT send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // ----- painting -----
+    void invalidate(Window &window, const RECT *area, bool erase);
+    void validate(Window &window, const RECT *area);
+    // Shows what was drawn into the window's surface since the last time.
+    void presentDamage(Window &window);
+    void presentAllDamage();
+    HDC getDc(HWND window);
+    bool releaseDc(HWND window, HDC dc);
+
+    // ----- messages -----
+    // One retrieval in the platform's order; false when nothing is there.
+    bool peek(MSG &message, HWND windowFilter, UINT first, UINT last, bool remove);
+    // Blocks until the display reports something or the next timer is due.
+    void waitForWork();
+    bool runUntil(const std::function<bool()> &finished) override;
+
+    // The thread that runs the windows (the one that created the first).
+    bool onGuiThread() const;
+
+    // ----- DisplayListener -----
+    void mouseButtonPressed(HWND window, MouseButton button, POINT client) override;
+    void mouseButtonReleased(HWND window, MouseButton button, POINT client) override;
+    void mouseMoved(HWND window, POINT client, unsigned buttonsHeld) override;
+    void keyPressed(HWND window, UINT virtualKey) override;
+    void closeRequested(HWND window) override;
+    void windowMoved(HWND window, POINT clientOrigin) override;
+    void filesDropped(HWND window, const std::vector<std::string> &hostPaths,
+                      POINT client) override;
+    void controlClicked(HWND control) override;
+
+private:
+    WindowSystem();
+
+    void ensureNative(Window &window);
+    void buildDialogSpec(const Window &dialog, DialogSpec &spec);
+    MessageFilter makeFilter(HWND windowFilter, UINT first, UINT last) const;
+    bool takePaint(MSG &message, const MessageFilter &filter);
+    void stamp(MSG &message);
+    bool acceptsInput(HWND window) const;
+    void postInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void sendDestroyMessages(HWND handle);
+    void sendNcDestroyMessages(HWND handle);
+    void forget(HWND handle);
+
+    std::unique_ptr<DisplayBackend> display_;
+    std::atomic<DisplayBackend *> displayPointer_{nullptr};
+    WindowClassRegistry classes_;
+    WindowTable windows_;
+    MessageQueue queue_;
+    TimerList timers_;
+    MenuTable menus_;
+    std::unordered_map<HDC, HWND> windowDcs_;
+    std::shared_ptr<gdi32::Surface> desktopSurface_;
+    unsigned buttonsHeld_ = 0;
+    POINT lastCursor_{0, 0};
+    std::optional<std::thread::id> guiThread_;
+};
+
+}  // namespace hp::user32
