@@ -212,6 +212,7 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC dc, int width, int height);
 HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, VOID **bits,
                                 HANDLE section, DWORD offset);
 int WINAPI GetDeviceCaps(HDC dc, int index);
+BOOL WINAPI GdiFlush(void);
 HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type);
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
 int WINAPI GetObjectA(HGDIOBJ object, int size, LPVOID buffer);

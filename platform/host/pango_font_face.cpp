@@ -234,6 +234,8 @@ struct FontFace::Impl {
     {
         ContextPtr context(pango_font_map_create_context(pango_cairo_font_map_get_default()));
         pango_cairo_context_set_font_options(context.get(), options.get());
+        // Design widths, not widths rounded glyph by glyph.
+        pango_context_set_round_glyph_positions(context.get(), FALSE);
         LayoutPtr layout(pango_layout_new(context.get()));
         pango_layout_set_font_description(layout.get(), description.get());
         pango_layout_set_text(layout.get(), utf8, -1);

@@ -1,0 +1,184 @@
+// Fonts and text: face matching, the panel font's cells, double-byte text,
+// the lone lead byte, and that drawing text leaks nothing.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/gdi32/surface.h"
+#include "platform/host/font_face.h"
+#include "platform/win32.h"
+
+namespace {
+
+using hp::gdi32::Surface;
+using hp::host::FontFace;
+using hp::host::FontRequest;
+
+struct FaceCase {
+    const char *windowsFace;  // UTF-8
+    int pitchAndFamily;
+    const char *expectedFamily;
+};
+
+class FaceMatching : public ::testing::TestWithParam<FaceCase> {};
+
+TEST_P(FaceMatching, PicksAnInstalledFaceOfTheSameKind)
+{
+    const FaceCase c = GetParam();
+    FontRequest request;
+    request.faceUtf8 = c.windowsFace;
+    request.height = 17;
+    request.charSet = SHIFTJIS_CHARSET;
+    request.pitchAndFamily = c.pitchAndFamily;
+    auto face = FontFace::open(request);
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->family(), c.expectedFamily);
+    EXPECT_FALSE(face->file().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    JapaneseFaces, FaceMatching,
+    ::testing::Values(FaceCase{u8"ＭＳ 明朝", FIXED_PITCH | FF_MODERN, "IPAMincho"},
+                      FaceCase{u8"ＭＳ Ｐゴシック", VARIABLE_PITCH | FF_SWISS, "IPAPGothic"},
+                      FaceCase{u8"ＭＳ ゴシック", FIXED_PITCH | FF_MODERN, "IPAGothic"},
+                      FaceCase{"ms mincho", FIXED_PITCH, "IPAMincho"}));
+
+TEST(PanelFont, TwentySevenCellsEndBeforeTheMark)
+{
+    // The panel's lines: 27 bytes from x 193 and the end mark at x 440.
+    FontRequest request;
+    request.faceUtf8 = u8"ＭＳ 明朝";
+    request.height = 17;
+    request.weight = FW_SEMIBOLD;
+    request.charSet = SHIFTJIS_CHARSET;
+    request.pitchAndFamily = FIXED_PITCH | FF_MODERN;
+    request.quality = PROOF_QUALITY;
+    auto face = FontFace::open(request);
+    const auto &m = face->metrics();
+    EXPECT_EQ(m.height, 17);
+    EXPECT_EQ(m.ascent + m.descent, 17);
+    EXPECT_GT(m.ascent, m.descent);
+    EXPECT_TRUE(m.fixedPitch);
+    EXPECT_GE(m.halfWidthAdvance, 8);
+    EXPECT_LE(193 + 27 * m.halfWidthAdvance, 440);
+}
+
+class TextDrawing : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        surface = std::make_shared<Surface>(300, 40);
+        for (int y = 0; y < 40; ++y)
+            std::fill(surface->row(y), surface->row(y) + 300, 0xFFFFFFu);
+        dc = hp::gdi32::createWindowDc(reinterpret_cast<HWND>(0x22220), surface);
+        font = CreateFontA(17, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0,
+                           PROOF_QUALITY, FIXED_PITCH | FF_MODERN, "ＭＳ 明朝");
+        SelectObject(dc, font);
+        SetBkColor(dc, RGB(255, 204, 204));
+        SetTextColor(dc, RGB(0, 128, 0));
+    }
+    void TearDown() override
+    {
+        SelectObject(dc, GetStockObject(SYSTEM_FONT));
+        DeleteObject(font);
+        hp::gdi32::releaseWindowDc(dc);
+    }
+
+    int halfCell()
+    {
+        SIZE size{};
+        GetTextExtentPoint32A(dc, "A", 1, &size);
+        return size.cx;
+    }
+    // Pixels of column range [left, right) x the first 17 rows that are ink
+    // (neither the background colour nor white).
+    int inkIn(int left, int right)
+    {
+        int count = 0;
+        for (int y = 0; y < 17; ++y)
+            for (int x = left; x < right; ++x) {
+                const uint32_t p = surface->at(x, y);
+                if (p != 0xFFCCCCu && p != 0xFFFFFFu)
+                    ++count;
+            }
+        return count;
+    }
+
+    std::shared_ptr<Surface> surface;
+    HDC dc = nullptr;
+    HFONT font = nullptr;
+};
+
+TEST_F(TextDrawing, DoubleByteCharactersFillFullCells)
+{
+    const int cell = halfCell();
+    const char text[] = "日本ab";  // 2 double-byte characters, 2 single bytes
+    ASSERT_TRUE(TextOutA(dc, 0, 0, text, 6));
+    // Each kanji has ink in its own full cell.
+    EXPECT_GT(inkIn(0, 2 * cell), 10);
+    EXPECT_GT(inkIn(2 * cell, 4 * cell), 10);
+    EXPECT_GT(inkIn(4 * cell, 5 * cell), 3);
+    EXPECT_GT(inkIn(5 * cell, 6 * cell), 3);
+    // The background covers exactly six half cells.
+    EXPECT_EQ(surface->at(6 * cell - 1, 16), 0xFFCCCCu);
+    EXPECT_EQ(surface->at(6 * cell, 0), 0xFFFFFFu);
+    EXPECT_EQ(surface->at(0, 17), 0xFFFFFFu);
+}
+
+TEST_F(TextDrawing, ALoneLeadByteAtTheEndShowsTheDefaultCharacterInAFullCell)
+{
+    const int cell = halfCell();
+    // "ab" and the first byte of "日" (0x93 0xFA): the line was cut inside a
+    // character.
+    const char text[] = "ab\x93";
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text, 3, &extent);
+    EXPECT_EQ(extent.cx, 4 * cell);
+    ASSERT_TRUE(TextOutA(dc, 0, 0, text, 3));
+    EXPECT_GT(inkIn(2 * cell, 4 * cell), 0);
+    EXPECT_EQ(surface->at(4 * cell, 0), 0xFFFFFFu);
+}
+
+TEST_F(TextDrawing, HalfWidthKatakanaTakesOneCell)
+{
+    const int cell = halfCell();
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, "\xB1\xB2", 2, &extent);  // ｱｲ
+    EXPECT_EQ(extent.cx, 2 * cell);
+}
+
+TEST_F(TextDrawing, MetricsDescribeTheCell)
+{
+    TEXTMETRICA metrics{};
+    metrics.tmHeight = -1;
+    ASSERT_TRUE(GetTextMetricsA(dc, &metrics));
+    EXPECT_EQ(metrics.tmHeight, 17);
+    EXPECT_EQ(metrics.tmAscent + metrics.tmDescent, 17);
+    EXPECT_EQ(metrics.tmAveCharWidth, halfCell());
+    EXPECT_EQ(metrics.tmCharSet, SHIFTJIS_CHARSET);
+    EXPECT_EQ(metrics.tmPitchAndFamily & 1, 0);  // the bit is set for variable pitch
+}
+
+TEST(TextResources, DrawingWithManyFontsLeaksNothing)
+{
+    auto surface = std::make_shared<Surface>(200, 30);
+    HDC dc = hp::gdi32::createWindowDc(reinterpret_cast<HWND>(0x22224), surface);
+    const DWORD objectsBefore = hp::gdi32::liveGdiObjectCount();
+    const int facesBefore = FontFace::liveCount();
+    for (int i = 0; i < 300; ++i) {
+        HFONT font = CreateFontA(10 + i % 12, 0, 0, 0, i % 2 ? FW_SEMIBOLD : FW_NORMAL, 0, 0, 0,
+                                 SHIFTJIS_CHARSET, 0, 0, PROOF_QUALITY,
+                                 (i % 3 ? FIXED_PITCH : VARIABLE_PITCH) | FF_MODERN,
+                                 i % 2 ? "ＭＳ 明朝" : "ＭＳ Ｐゴシック");
+        HGDIOBJ old = SelectObject(dc, font);
+        ASSERT_TRUE(TextOutA(dc, 0, 0, "[Play] 03:02 　再生リスト", 25));
+        SelectObject(dc, old);
+        DeleteObject(font);
+    }
+    EXPECT_EQ(hp::gdi32::liveGdiObjectCount(), objectsBefore);
+    EXPECT_EQ(FontFace::liveCount(), facesBefore);
+    hp::gdi32::releaseWindowDc(dc);
+}
+
+}  // namespace

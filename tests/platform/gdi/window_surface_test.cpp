@@ -1,0 +1,83 @@
+// Drawing through a window's device context lands in its surface and marks
+// what changed, which is what the display presents.
+#include <gtest/gtest.h>
+
+#include "platform/gdi32/surface.h"
+#include "platform/win32.h"
+
+namespace {
+
+using hp::gdi32::Surface;
+
+TEST(WindowSurface, DrawingMarksTheDamagedArea)
+{
+    auto surface = std::make_shared<Surface>(100, 60);
+    HWND window = reinterpret_cast<HWND>(0x12340);
+    HDC dc = hp::gdi32::createWindowDc(window, surface);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(hp::gdi32::windowOfDc(dc), window);
+    EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_DC));
+    EXPECT_FALSE(surface->hasDamage());
+
+    HBRUSH brush = CreateSolidBrush(RGB(0, 84, 0));
+    SelectObject(dc, GetStockObject(NULL_PEN));
+    SelectObject(dc, brush);
+    Rectangle(dc, 10, 20, 13, 23);
+    Rectangle(dc, 40, 5, 43, 8);
+    RECT damage = surface->takeDamage();
+    EXPECT_EQ(damage.left, 10);
+    EXPECT_EQ(damage.top, 5);
+    EXPECT_EQ(damage.right, 42);
+    EXPECT_EQ(damage.bottom, 22);
+    EXPECT_FALSE(surface->hasDamage());
+    EXPECT_EQ(surface->at(10, 20), 0x005400u);
+    EXPECT_EQ(surface->at(12, 20), 0u);
+
+    // Drawing entirely outside damages nothing.
+    Rectangle(dc, 200, 200, 210, 210);
+    EXPECT_FALSE(surface->hasDamage());
+
+    // A window context cannot hold a bitmap, and DeleteDC does not end it.
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, 4, 4);
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof info, &info);
+    EXPECT_EQ(info.bmBitsPixel, 32);  // compatible with the window: colour
+    EXPECT_EQ(SelectObject(dc, bitmap), nullptr);
+    EXPECT_FALSE(DeleteDC(dc));
+
+    const DWORD before = hp::gdi32::liveGdiObjectCount();
+    hp::gdi32::releaseWindowDc(dc);
+    EXPECT_EQ(hp::gdi32::liveGdiObjectCount(), before - 1);
+    EXPECT_EQ(GetObjectType(dc), 0u);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    DeleteObject(brush);
+}
+
+TEST(WindowSurface, PatternBrushAlignsToTheClientOrigin)
+{
+    // The class background: a pattern brush of the skin fills the client
+    // area so that pixel (x, y) shows the skin's pixel (x, y).
+    auto surface = std::make_shared<Surface>(20, 10);
+    HDC dc = hp::gdi32::createWindowDc(reinterpret_cast<HWND>(0x12342), surface);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP skin = CreateCompatibleBitmap(dc, 20, 10);
+    SelectObject(memory, skin);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x)
+            SetPixel(memory, x, y, RGB(x * 10, y * 20, 5));
+    HBRUSH background = CreatePatternBrush(skin);
+    RECT part{7, 3, 15, 9};
+    FillRect(dc, &part, background);
+    for (int y = 3; y < 9; ++y)
+        for (int x = 7; x < 15; ++x)
+            ASSERT_EQ(surface->at(x, y), hp::gdi32::pixelFromColor(RGB(x * 10, y * 20, 5)));
+    EXPECT_EQ(surface->at(6, 3), 0u);
+    DeleteObject(background);
+    DeleteDC(memory);
+    DeleteObject(skin);
+    hp::gdi32::releaseWindowDc(dc);
+}
+
+}  // namespace
