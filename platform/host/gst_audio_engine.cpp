@@ -14,6 +14,7 @@
 #include <mutex>
 
 #include "platform/host/gst_audio_stream.h"
+#include "platform/host/mpeg_audio_length.h"
 
 namespace hp::host {
 namespace {
@@ -84,7 +85,10 @@ public:
             return MCIERR_INVALID_FILE;
         if (!startGstreamer())
             return MCIERR_WAVE_OUTPUTSUNSUITABLE;
-        return GstAudioStream::open(source, gain, options_, liveCount_, stream);
+        const winmm::AudioTime knownLength = source.kind == winmm::AudioSource::Kind::File
+                                                 ? mpegAudioLength(source.hostPath)
+                                                 : winmm::AudioTime{0};
+        return GstAudioStream::open(source, gain, knownLength, options_, liveCount_, stream);
     }
 
     bool outputAvailable() override

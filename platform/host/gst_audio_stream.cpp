@@ -36,10 +36,15 @@ bool hasProperty(GstElement *element, const char *name)
     return g_object_class_find_property(G_OBJECT_GET_CLASS(element), name) != nullptr;
 }
 
+std::string streamNameOf(winmm::AudioLine line)
+{
+    return std::string("Hollyphone ") + winmm::audioLineLabel(line);
+}
+
 // Names the stream as the sound server lists it.
 void nameSinkStream(GstElement *sink, winmm::AudioLine line)
 {
-    const std::string streamName = std::string("Hollyphone ") + winmm::audioLineLabel(line);
+    const std::string streamName = streamNameOf(line);
     if (hasProperty(sink, "client-name"))
         g_object_set(sink, "client-name", "Hollyphone", nullptr);
     if (hasProperty(sink, "stream-properties")) {
@@ -48,6 +53,15 @@ void nameSinkStream(GstElement *sink, winmm::AudioLine line)
             "music", "application.name", G_TYPE_STRING, "Hollyphone", nullptr));
         g_object_set(sink, "stream-properties", properties.get(), nullptr);
     }
+}
+
+// The sound server names a stream after the title and artist tags that
+// reach the sink: the source's own tags are dropped, and a tag injector
+// gives the stream its name as its title.
+GstPadProbeReturn dropTags(GstPad *, GstPadProbeInfo *info, gpointer)
+{
+    GstEvent *event = GST_PAD_PROBE_INFO_EVENT(info);
+    return GST_EVENT_TYPE(event) == GST_EVENT_TAG ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
 }
 
 bool isAudioPad(GstPad *pad)
@@ -87,11 +101,12 @@ GstAudioStream::~GstAudioStream()
 }
 
 MCIERROR GstAudioStream::open(const winmm::AudioSource &source, winmm::StereoGain gain,
-                              const GstAudioOptions &options,
+                              AudioTime knownLength, const GstAudioOptions &options,
                               const std::shared_ptr<std::atomic<int>> &liveCount,
                               std::unique_ptr<winmm::AudioStream> &stream)
 {
     std::unique_ptr<GstAudioStream> created(new GstAudioStream(options, liveCount));
+    created->fixedLength_ = knownLength;
     created->pipeline_.reset(gst_pipeline_new(nullptr));
     if (!created->pipeline_)
         return MCIERR_OUT_OF_MEMORY;
@@ -142,12 +157,34 @@ bool GstAudioStream::buildOutput(winmm::AudioLine line, GstElement *&outputHead)
     gst_util_set_object_arg(G_OBJECT(panorama_.get()), "method", "simple");
     nameSinkStream(sink_.get(), line);
 
+    // Optional: without it the stream keeps the sink's default name.
+    GstElementHandle namer = makeGstElement("taginject");
+    GstElement *beforeSink = panorama_.get();
+    if (namer) {
+        const std::string tags = "title=\"" + streamNameOf(line) + "\"";
+        g_object_set(namer.get(), "tags", tags.c_str(), nullptr);
+        beforeSink = namer.get();
+    }
+    GstPadHandle tagsIn(gst_element_get_static_pad(beforeSink == panorama_.get() ? sink_.get()
+                                                                                 : beforeSink,
+                                                   "sink"));
+    if (tagsIn)
+        gst_pad_add_probe(tagsIn.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &dropTags, nullptr,
+                          nullptr);
+
     GstBin *bin = GST_BIN(pipeline_.get());
     for (GstElement *element :
          {convert_.get(), resample.get(), volume_.get(), panorama_.get(), sink_.get()})
         gst_bin_add(bin, element);
     if (!gst_element_link_many(convert_.get(), resample.get(), volume_.get(), panorama_.get(),
-                               sink_.get(), nullptr))
+                               nullptr))
+        return false;
+    if (namer) {
+        gst_bin_add(bin, namer.get());
+        if (!gst_element_link(panorama_.get(), namer.get()))
+            return false;
+    }
+    if (!gst_element_link(beforeSink, sink_.get()))
         return false;
     outputHead = convert_.get();
     return true;
@@ -178,8 +215,9 @@ bool GstAudioStream::buildMidi(const std::string &hostPath)
     g_object_set(synthesiser.get(), "soundfont", options_.soundFontPath.c_str(), nullptr);
     gst_bin_add_many(GST_BIN(pipeline_.get()), source.get(), parser.get(), synthesiser.get(),
                      nullptr);
-    return gst_element_link_many(source.get(), parser.get(), synthesiser.get(), convert_.get(),
-                                 nullptr);
+    audioLinked_ = gst_element_link_many(source.get(), parser.get(), synthesiser.get(),
+                                         convert_.get(), nullptr);
+    return audioLinked_;
 }
 
 bool GstAudioStream::buildCd(const std::string &device)
@@ -192,7 +230,8 @@ bool GstAudioStream::buildCd(const std::string &device)
     g_object_set(source.get(), "device", device.c_str(), nullptr);
     gst_util_set_object_arg(G_OBJECT(source.get()), "mode", "continuous");
     gst_bin_add(GST_BIN(pipeline_.get()), source.get());
-    return gst_element_link(source.get(), convert_.get());
+    audioLinked_ = gst_element_link(source.get(), convert_.get());
+    return audioLinked_;
 }
 
 MCIERROR GstAudioStream::preroll()
@@ -300,6 +339,8 @@ void GstAudioStream::noteEnd()
 
 AudioTime GstAudioStream::length()
 {
+    if (fixedLength_.count() > 0)
+        return fixedLength_;
     gint64 duration = 0;
     if (gst_element_query_duration(pipeline_.get(), GST_FORMAT_TIME, &duration) && duration > 0)
         knownLength_ = fromNanoseconds(duration);

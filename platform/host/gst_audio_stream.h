@@ -30,9 +30,10 @@ namespace hp::host {
 
 class GstAudioStream final : public winmm::AudioStream {
 public:
-    // Builds, prerolls and returns a stream, or an MCIERR_* code.
+    // Builds, prerolls and returns a stream, or an MCIERR_* code. A known
+    // length (non-zero) is reported instead of the pipeline's estimate.
     static MCIERROR open(const winmm::AudioSource &source, winmm::StereoGain gain,
-                         const GstAudioOptions &options,
+                         winmm::AudioTime knownLength, const GstAudioOptions &options,
                          const std::shared_ptr<std::atomic<int>> &liveCount,
                          std::unique_ptr<winmm::AudioStream> &stream);
 
@@ -86,6 +87,7 @@ private:
     std::function<void()> endHandler_;
     winmm::AudioTime lastPosition_{0};
     winmm::AudioTime knownLength_{0};
+    winmm::AudioTime fixedLength_{0};
 };
 
 }  // namespace hp::host

@@ -1,0 +1,304 @@
+// The GStreamer engine heard through a private sound server: what comes out
+// of the sink is recorded and measured.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/host/gst_audio_engine.h"
+#include "tests/sound_real/signal_analysis.h"
+#include "tests/sound_real/sound_server.h"
+#include "tests/sound_real/test_media.h"
+
+namespace hp::soundtest {
+namespace {
+
+using namespace std::chrono_literals;
+using winmm::AudioSource;
+using winmm::AudioStream;
+using winmm::AudioTime;
+using winmm::PlaybackState;
+
+class EngineSound : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string missing = soundServerMissing();
+        if (!missing.empty())
+            GTEST_SKIP() << missing;
+        sink_ = std::make_unique<TestSink>();
+        ASSERT_TRUE(sink_->held());
+        char pattern[] = "/tmp/hollyphone_engine_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        engine_ = host::makeGstAudioEngine();
+    }
+
+    void TearDown() override
+    {
+        if (!folder_.empty())
+            std::system(("rm -rf '" + folder_ + "'").c_str());
+    }
+
+    std::string pathOf(const std::string &name) const { return folder_ + "/" + name; }
+
+    std::string toneMp3(const std::string &name, const std::vector<ToneSegment> &segments,
+                        BitRate bitRate = BitRate::Constant)
+    {
+        const std::string wav = pathOf(name + ".wav");
+        const std::string mp3 = pathOf(name + ".mp3");
+        writeToneWav(wav, segments);
+        std::string why;
+        if (!encodeMp3(wav, mp3, bitRate, why))
+            ADD_FAILURE() << why;
+        return mp3;
+    }
+
+    std::unique_ptr<AudioStream> open(AudioSource::Kind kind, const std::string &path,
+                                      winmm::StereoGain gain = {})
+    {
+        AudioSource source;
+        source.kind = kind;
+        source.hostPath = path;
+        source.line = kind == AudioSource::Kind::MidiFile ? winmm::AudioLine::Synth
+                                                          : winmm::AudioLine::Wave;
+        std::unique_ptr<AudioStream> stream;
+        const MCIERROR error = engine_->open(source, gain, stream);
+        EXPECT_EQ(error, 0u) << path;
+        return stream;
+    }
+
+    // Waits until the stream has stopped playing (bounded).
+    static void waitForEnd(AudioStream &stream, std::chrono::seconds limit)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (stream.state() == PlaybackState::Playing &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(10ms);
+    }
+
+    std::unique_ptr<TestSink> sink_;
+    std::string folder_;
+    std::shared_ptr<winmm::AudioEngine> engine_;
+};
+
+TEST_F(EngineSound, Mp3ToneComesOutAtItsFrequencyForItsLength)
+{
+    const std::string mp3 = toneMp3("tone", {{1000.0, 3.0}});
+    auto stream = open(AudioSource::Kind::File, mp3);
+    ASSERT_TRUE(stream);
+    EXPECT_NEAR(std::chrono::duration<double>(stream->length()).count(), 3.0, 0.06);
+
+    MonitorRecorder recorder(sink_->name());
+    ASSERT_TRUE(recorder.start());
+    ASSERT_TRUE(stream->play(std::nullopt, std::nullopt));
+    waitForEnd(*stream, 8s);
+    EXPECT_EQ(stream->state(), PlaybackState::Stopped);
+    std::this_thread::sleep_for(300ms);
+    const std::vector<int16_t> recorded = recorder.stop();
+
+    const SoundSpan span = findSound(recorded);
+    ASSERT_TRUE(span.found) << "nothing was heard";
+    EXPECT_NEAR(span.seconds(), 3.0, 0.15);
+    const double frequency = toneFrequencyHz(recorded, span.first + sampleRate / 2, sampleRate);
+    EXPECT_NEAR(frequency, 1000.0, 20.0);
+}
+
+TEST_F(EngineSound, VariableBitRateLengthIsWithinASecond)
+{
+    // Quiet, then loud and busy: the bit rate of the first frames says
+    // little about the rest, and there is no Xing header to ask.
+    const std::string mp3 = toneMp3("vbr",
+                                    {{50.0, 4.0}, {4000.0, 4.0}, {9000.0, 4.0}, {200.0, 8.0}},
+                                    BitRate::VariableNoHeader);
+    auto stream = open(AudioSource::Kind::File, mp3);
+    ASSERT_TRUE(stream);
+    EXPECT_NEAR(std::chrono::duration<double>(stream->length()).count(), 20.0, 1.0);
+}
+
+TEST_F(EngineSound, PlayFromASecondStartsThere)
+{
+    // Each second has its own pitch; playing from 2 s must begin with the
+    // third one and last two seconds.
+    const std::string mp3 =
+        toneMp3("steps", {{500.0, 1.0}, {700.0, 1.0}, {900.0, 1.0}, {1100.0, 1.0}});
+    auto stream = open(AudioSource::Kind::File, mp3);
+    ASSERT_TRUE(stream);
+
+    MonitorRecorder recorder(sink_->name());
+    ASSERT_TRUE(recorder.start());
+    ASSERT_TRUE(stream->play(AudioTime(2s), std::nullopt));
+    waitForEnd(*stream, 6s);
+    std::this_thread::sleep_for(300ms);
+    const std::vector<int16_t> recorded = recorder.stop();
+
+    const SoundSpan span = findSound(recorded);
+    ASSERT_TRUE(span.found);
+    EXPECT_NEAR(span.seconds(), 2.0, 0.15);
+    EXPECT_NEAR(toneFrequencyHz(recorded, span.first + sampleRate / 10, sampleRate / 2), 900.0,
+                18.0);
+    EXPECT_NEAR(toneFrequencyHz(recorded, span.first + sampleRate * 13 / 10, sampleRate / 2),
+                1100.0, 22.0);
+}
+
+TEST_F(EngineSound, PlayToAPositionEndsThereAndReportsTheEnd)
+{
+    const std::string mp3 = toneMp3("segment", {{600.0, 4.0}});
+    auto stream = open(AudioSource::Kind::File, mp3);
+    ASSERT_TRUE(stream);
+    std::atomic<int> ends{0};
+    stream->setEndHandler([&ends] { ++ends; });
+
+    MonitorRecorder recorder(sink_->name());
+    ASSERT_TRUE(recorder.start());
+    ASSERT_TRUE(stream->play(AudioTime(1s), AudioTime(2500ms)));
+    waitForEnd(*stream, 5s);
+    std::this_thread::sleep_for(300ms);
+    const std::vector<int16_t> recorded = recorder.stop();
+
+    EXPECT_EQ(ends.load(), 1);
+    EXPECT_NEAR(std::chrono::duration<double>(stream->position()).count(), 2.5, 0.1);
+    const SoundSpan span = findSound(recorded);
+    ASSERT_TRUE(span.found);
+    EXPECT_NEAR(span.seconds(), 1.5, 0.15);
+}
+
+TEST_F(EngineSound, GainChangesTheLevelOfThePlayingStream)
+{
+    const std::string mp3 = toneMp3("level", {{800.0, 4.0}});
+    auto stream = open(AudioSource::Kind::File, mp3);
+    ASSERT_TRUE(stream);
+
+    MonitorRecorder recorder(sink_->name());
+    ASSERT_TRUE(recorder.start());
+    ASSERT_TRUE(stream->play(std::nullopt, std::nullopt));
+    std::this_thread::sleep_for(1500ms);
+    stream->setGain({0.5, 0.5});
+    waitForEnd(*stream, 5s);
+    std::this_thread::sleep_for(300ms);
+    const std::vector<int16_t> recorded = recorder.stop();
+
+    const SoundSpan span = findSound(recorded);
+    ASSERT_TRUE(span.found);
+    // A second well before and a second well after the change.
+    const double before = rmsLevel(recorded, span.first + sampleRate / 4, sampleRate);
+    const double after = rmsLevel(recorded, span.first + sampleRate * 2, sampleRate);
+    ASSERT_GT(before, 1000.0);
+    EXPECT_NEAR(20.0 * std::log10(after / before), -6.02, 0.5);
+}
+
+TEST_F(EngineSound, ChannelGainsAreIndependent)
+{
+    const std::string mp3 = toneMp3("balance", {{800.0, 2.0}});
+    // Only the left channel is recorded: full left with a quiet right, then
+    // a quarter left with a full right.
+    auto loud = open(AudioSource::Kind::File, mp3, {1.0, 0.1});
+    auto quiet = open(AudioSource::Kind::File, mp3, {0.25, 1.0});
+    ASSERT_TRUE(loud && quiet);
+    std::vector<double> levels;
+    for (AudioStream *stream : {loud.get(), quiet.get()}) {
+        MonitorRecorder recorder(sink_->name());
+        ASSERT_TRUE(recorder.start());
+        ASSERT_TRUE(stream->play(std::nullopt, std::nullopt));
+        waitForEnd(*stream, 4s);
+        std::this_thread::sleep_for(200ms);
+        const std::vector<int16_t> recorded = recorder.stop();
+        const SoundSpan span = findSound(recorded);
+        ASSERT_TRUE(span.found);
+        levels.push_back(rmsLevel(recorded, span.first + sampleRate / 4, sampleRate));
+    }
+    EXPECT_NEAR(20.0 * std::log10(levels[1] / levels[0]), -12.04, 0.5);
+}
+
+TEST_F(EngineSound, StopSilencesAtOnceAndKeepsThePosition)
+{
+    const std::string mp3 = toneMp3("long", {{700.0, 6.0}});
+    auto stream = open(AudioSource::Kind::File, mp3);
+    ASSERT_TRUE(stream);
+
+    MonitorRecorder recorder(sink_->name());
+    ASSERT_TRUE(recorder.start());
+    ASSERT_TRUE(stream->play(std::nullopt, std::nullopt));
+    std::this_thread::sleep_for(1500ms);
+    const size_t framesAtStop = recorder.framesSoFar();
+    stream->stop(AudioStream::Wait::UntilSilent);
+    EXPECT_EQ(stream->state(), PlaybackState::Stopped);
+    const double position = std::chrono::duration<double>(stream->position()).count();
+    std::this_thread::sleep_for(1500ms);
+    const std::vector<int16_t> recorded = recorder.stop();
+
+    EXPECT_NEAR(position, 1.5, 0.25);
+    const SoundSpan span = findSound(recorded);
+    ASSERT_TRUE(span.found);
+    // Sound ends within a fifth of a second of the stop.
+    EXPECT_LT(static_cast<double>(span.last) - static_cast<double>(framesAtStop),
+              0.2 * sampleRate);
+    EXPECT_DOUBLE_EQ(std::chrono::duration<double>(stream->position()).count(), position);
+}
+
+TEST_F(EngineSound, StreamIsNamedAfterHollyphoneAndItsLine)
+{
+    const std::string mp3 = toneMp3("named", {{700.0, 3.0}});
+    auto stream = open(AudioSource::Kind::File, mp3);
+    ASSERT_TRUE(stream);
+    ASSERT_TRUE(stream->play(std::nullopt, std::nullopt));
+    std::this_thread::sleep_for(500ms);
+    const std::string listing = sink_->streamListing();
+    stream.reset();
+    EXPECT_NE(listing.find("media.name = \"Hollyphone Wave\""), std::string::npos) << listing;
+    EXPECT_NE(listing.find("application.name = \"Hollyphone\""), std::string::npos) << listing;
+}
+
+TEST_F(EngineSound, MidiNotePlaysThroughTheSynthesiser)
+{
+    const std::string mid = pathOf("note.mid");
+    writeMidiFile(mid, {{69, 2.0}});
+    auto stream = open(AudioSource::Kind::MidiFile, mid);
+    ASSERT_TRUE(stream);
+    EXPECT_NEAR(std::chrono::duration<double>(stream->length()).count(), 2.0, 0.05);
+
+    MonitorRecorder recorder(sink_->name());
+    ASSERT_TRUE(recorder.start());
+    ASSERT_TRUE(stream->play(std::nullopt, std::nullopt));
+    waitForEnd(*stream, 6s);
+    std::this_thread::sleep_for(300ms);
+    const std::vector<int16_t> recorded = recorder.stop();
+
+    const SoundSpan span = findSound(recorded);
+    ASSERT_TRUE(span.found) << "the synthesiser was silent";
+    EXPECT_NEAR(span.seconds(), 2.0, 0.6);  // a flute note releases after its end
+    EXPECT_NEAR(strongestFrequencyHz(recorded, span.first + sampleRate / 4, sampleRate, 200, 2000),
+                440.0, 8.8);
+}
+
+TEST_F(EngineSound, MidiPlaysFromAChosenSecond)
+{
+    const std::string mid = pathOf("scale.mid");
+    writeMidiFile(mid, {{60, 1.0}, {64, 1.0}, {67, 1.0}, {72, 1.0}});
+    auto stream = open(AudioSource::Kind::MidiFile, mid);
+    ASSERT_TRUE(stream);
+
+    MonitorRecorder recorder(sink_->name());
+    ASSERT_TRUE(recorder.start());
+    ASSERT_TRUE(stream->play(AudioTime(2s), std::nullopt));
+    waitForEnd(*stream, 6s);
+    std::this_thread::sleep_for(300ms);
+    const std::vector<int16_t> recorded = recorder.stop();
+
+    const SoundSpan span = findSound(recorded);
+    ASSERT_TRUE(span.found);
+    EXPECT_NEAR(strongestFrequencyHz(recorded, span.first + sampleRate / 4, sampleRate / 2, 200,
+                                     2000),
+                keyFrequencyHz(67), keyFrequencyHz(67) * 0.02);
+}
+
+}  // namespace
+}  // namespace hp::soundtest
