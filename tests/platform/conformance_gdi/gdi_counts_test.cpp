@@ -17,7 +17,12 @@ TEST(GdiObjectCount, ReturnsAfterCreateDeletePairs)
                              PROOF_QUALITY, FIXED_PITCH | FF_MODERN, "ＭＳ 明朝");
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, 8, 8);
-    EXPECT_EQ(gdiObjects(), before + 5);
+    if (gdi_test::runningUnderWine() && gdiObjects() == 0) {
+        // Known difference: Wine's GetGuiResources counts nothing (always 0),
+        // so only the balance below is checked there.
+    } else {
+        EXPECT_EQ(gdiObjects(), before + 5);
+    }
 
     SelectObject(dc, bitmap);
     SelectObject(dc, brush);

