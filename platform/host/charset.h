@@ -14,7 +14,10 @@
 //        0xFF 'B' followed by 2 upper-case hex digits   one raw host byte
 //    hostNameFromCp932(hostNameToCp932(x)) == x for every host byte string x.
 //    A backslash in a host name is escaped as well (0xFF 'U' "00005C"): in
-//    our names it separates folders.
+//    our names it separates folders. So are the other characters the
+//    platform refuses in names (control characters and < > : " | ? *) and a
+//    final period or space, which the platform strips from a path: the name
+//    handed out must lead back to the same file.
 #pragma once
 
 #include <string>

@@ -72,6 +72,14 @@ Converter &toCp932()
     return converter;
 }
 
+bool isRefusedInNames(char c)
+{
+    return static_cast<unsigned char>(c) < 0x20 || c == '\\' || c == '<' || c == '>' ||
+           c == ':' || c == '"' || c == '|' || c == '?' || c == '*';
+}
+
+bool isStrippedAtEnd(char c) { return c == '.' || c == ' '; }
+
 bool isLeadByte(unsigned char byte)
 {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -229,11 +237,14 @@ std::string hostNameToCp932(std::string_view hostName)
             continue;
         }
         // A backslash is an ordinary character in a host name but a
-        // separator in ours, so it is escaped like a missing character.
+        // separator in ours, so it is escaped like a missing character; so
+        // are the characters the platform refuses in names, and a final
+        // period or space, which its path rules would strip.
         std::string piece;
+        bool last = i + length == hostName.size();
         if (length > 1)
             piece = cp932CharacterOf(hostName.substr(i, length));
-        else if (hostName[i] != '\\')
+        else if (!isRefusedInNames(hostName[i]) && !(last && isStrippedAtEnd(hostName[i])))
             piece.assign(1, hostName[i]);
         if (piece.empty()) {
             std::snprintf(escape, sizeof escape, "%cU%06X", static_cast<char>(escapeByte),
