@@ -406,6 +406,7 @@ INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialo
                                        HWND parent, DLGPROC dialogFunction, LPARAM initParam);
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
 BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG message);
+BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect);
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);

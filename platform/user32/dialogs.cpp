@@ -563,6 +563,20 @@ BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG message)
     return TRUE;
 }
 
+BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect)
+{
+    const DialogState *state = dialogStateOf(dialog);
+    if (!state || !rect) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    rect->left = MulDiv(rect->left, state->baseUnitX, 4);
+    rect->right = MulDiv(rect->right, state->baseUnitX, 4);
+    rect->top = MulDiv(rect->top, state->baseUnitY, 8);
+    rect->bottom = MulDiv(rect->bottom, state->baseUnitY, 8);
+    return TRUE;
+}
+
 HWND WINAPI GetDlgItem(HWND dialog, int id)
 {
     WindowSystem &system = WindowSystem::instance();
