@@ -133,7 +133,7 @@ inline void walkDevice(UINT device, ValueCheck valueCheck)
                                     MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_DESTINATION));
         EXPECT_EQ(d, destination.dwDestination);
         EXPECT_EQ(0u, destination.fdwLine & MIXERLINE_LINEF_SOURCE);
-        EXPECT_EQ(0u, destination.dwUser);
+        EXPECT_EQ(0u, static_cast<DWORD_PTR>(destination.dwUser));  // a packed field
         checkLineFoundAgain(mixer, destination);
         checkControls(mixer, destination, valueCheck);
 

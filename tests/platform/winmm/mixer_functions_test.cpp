@@ -173,7 +173,7 @@ TEST_F(WinmmMixerFunctions, DestinationAndSourceLinesByPosition)
                                 MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_DESTINATION));
     EXPECT_EQ(0u, playback.dwDestination);
     EXPECT_EQ(DWORD(MIXERLINE_LINEF_ACTIVE), playback.fdwLine);
-    EXPECT_EQ(0u, playback.dwUser);
+    EXPECT_EQ(0u, static_cast<DWORD_PTR>(playback.dwUser));  // a packed field
     EXPECT_EQ(DWORD(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS), playback.dwComponentType);
     EXPECT_EQ(2u, playback.cChannels);
     EXPECT_EQ(3u, playback.cConnections);
