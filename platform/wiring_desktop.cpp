@@ -3,19 +3,39 @@
 
 #include <cstdio>
 
+#include "platform/host/alsa_mixer.h"
+#include "platform/host/cdio_drive_table.h"
+#include "platform/host/gst_audio_engine.h"
 #include "platform/host/gtk_display.h"
-#include "platform/null_backends.h"
 #include "platform/user32/display_message_box.h"
 #include "platform/user32/null_display.h"
+#include "platform/winmm/mci_cd_driver.h"
 #include "platform/winmm/mci_driver.h"
+#include "platform/winmm/mci_stream_driver.h"
+#include "platform/winmm/output_mixer.h"
 
 namespace hp::wiring {
 
-std::unique_ptr<kernel32::DriveTable> makeDriveTable() { return null::makeDriveTable(); }
+// The CD drives libcdio finds (none is a valid answer).
+std::unique_ptr<kernel32::DriveTable> makeDriveTable() { return host::makeCdioDriveTable(); }
 
-std::vector<std::unique_ptr<winmm::MciDriver>> makeMciDrivers() { return {}; }
+// The MCI drivers play through GStreamer; without it they still open and
+// answer, and every playing open is refused as on a machine without sound.
+std::vector<std::unique_ptr<winmm::MciDriver>> makeMciDrivers()
+{
+    std::shared_ptr<winmm::AudioEngine> engine = host::gstAudioAvailable()
+                                                     ? host::makeGstAudioEngine()
+                                                     : winmm::makeSilentAudioEngine();
+    std::vector<std::unique_ptr<winmm::MciDriver>> drivers = winmm::makeStreamMciDrivers(engine);
+    drivers.push_back(winmm::makeCdMciDriver(engine));
+    return drivers;
+}
 
-std::unique_ptr<winmm::MixerBackend> makeMixerBackend() { return null::makeMixerBackend(); }
+// Device 0 is Hollyphone's own output mixer; the ALSA cards follow.
+std::unique_ptr<winmm::MixerBackend> makeMixerBackend()
+{
+    return std::make_unique<winmm::OutputMixer>(host::makeAlsaCardMixers());
+}
 
 // Message boxes are shown by the display (a GTK dialog, or the standard
 // error stream when there is no display).
