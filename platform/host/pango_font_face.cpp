@@ -417,3 +417,17 @@ const GlyphMask &FontFace::glyph(char32_t character)
 int FontFace::liveCount() { return liveFaces; }
 
 }  // namespace hp::host
+
+// Fontconfig and pango keep per-process caches of patterns and fonts that
+// the leak checker of sanitizer builds reports at exit (pango alone shows
+// them, one set per font size realised). They are the libraries' own; our
+// faces are counted by FontFace::liveCount() instead.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n"
+           "leak:libpango-1.0.so\n"
+           "leak:libpangoft2-1.0.so\n"
+           "leak:libpangocairo-1.0.so\n"
+           "leak:libcairo.so\n"
+           "leak:libharfbuzz.so\n";
+}
