@@ -251,15 +251,7 @@ TEST_F(MciPlayback, OpenFailuresShowTheirTextOnlyWithAWindow)
     expectOneBox(window.handle(), "対象のCDを再生できません");
 }
 
-TEST_F(MciPlayback, StopWaitsForTheDevice)
-{
-    startUp();
-    size_t from = mark();
-    EXPECT_EQ(soundDevice.stop(nullptr), 1);
-    EXPECT_EQ(stepsFrom(from), (std::vector<Step>{{MCI_STOP, MCI_WAIT}}));
-}
-
-TEST_F(MciPlayback, PlayWithoutASourceOnlyClosesTheDevice)
+TEST_F(MciPlayback, PlayWithoutASourceOnlyStopsAndClosesTheDevice)
 {
     startUp();
     size_t from = mark();
@@ -285,33 +277,60 @@ TEST_F(MciPlayback, SourceSettersKeepOrReplaceTheSource)
     EXPECT_EQ(std::string(soundDevice.path), longPath.substr(0, 259));
 }
 
-TEST_F(MciPlayback, PositionOfAFileLeavesTheTrackUntouched)
+// Position and length in seconds: milliseconds for a file, TMSF positions
+// and MSF track lengths for a CD. The status record starts cleared, so an
+// unanswered query reads 0 rather than whatever the record held.
+TEST_F(MciPlayback, StatusQueries)
 {
-    soundDevice.setFileSource("a.mp3");
-    soundDevice.play(nullptr);
-    mci().setStatus(MCI_STATUS_POSITION, 0, 125999);
-    int track = -55;
-    int seconds = -1;
-    EXPECT_EQ(soundDevice.getPosition(nullptr, &track, &seconds), 1);
-    EXPECT_EQ(track, -55);
-    EXPECT_EQ(seconds, 125);
-    ASSERT_FALSE(mci().calls().empty());
-    const MciCall &status = mci().calls().back();
-    EXPECT_EQ(status.command, static_cast<UINT>(MCI_STATUS));
-    EXPECT_EQ(status.flags, static_cast<DWORD>(MCI_STATUS_ITEM));
-    EXPECT_EQ(status.item, static_cast<DWORD>(MCI_STATUS_POSITION));
-}
-
-TEST_F(MciPlayback, PositionOfACdTrackComesFromTmsf)
-{
-    soundDevice.setCdTrackSource(nullptr, 4);
-    soundDevice.play(nullptr);
-    mci().setStatus(MCI_STATUS_POSITION, 0, tmsf(4, 2, 5, 70));
-    int track = -1;
-    int seconds = -1;
-    EXPECT_EQ(soundDevice.getPosition(nullptr, &track, &seconds), 1);
-    EXPECT_EQ(track, 4);
-    EXPECT_EQ(seconds, 125);
+    struct Case {
+        const char *label;
+        SourceKind source;
+        DWORD item;
+        DWORD statusTrack;  // 0: no answer scripted
+        DWORD answer;
+        int track;    // expected track output (-55: untouched)
+        int seconds;  // expected seconds output
+        DWORD flags;
+    };
+    const Case cases[] = {
+        {"file position", SourceKind::File, MCI_STATUS_POSITION, 0, 125999, -55, 125,
+         MCI_STATUS_ITEM},
+        {"cd position", SourceKind::CdTrack, MCI_STATUS_POSITION, 0, tmsf(4, 2, 5, 70), 4, 125,
+         MCI_STATUS_ITEM},
+        {"file length", SourceKind::File, MCI_STATUS_LENGTH, 0, 273999, -55, 273,
+         MCI_STATUS_ITEM},
+        // 4 minutes 33 seconds 20 frames, asked for the source's track 5
+        {"cd length", SourceKind::CdTrack, MCI_STATUS_LENGTH, 5, 4u | (33u << 8) | (20u << 16),
+         -55, 273, MCI_STATUS_ITEM | MCI_TRACK},
+    };
+    for (const Case &c : cases) {
+        for (bool answered : {true, false}) {
+            SCOPED_TRACE(std::string(c.label) + (answered ? "" : " unanswered"));
+            mci().reset();
+            if (c.source == SourceKind::File) {
+                soundDevice.setFileSource("a.mp3");
+            } else {
+                soundDevice.setCdTrackSource(nullptr, 5);
+            }
+            ASSERT_EQ(soundDevice.play(nullptr), 1);
+            if (answered) {
+                mci().setStatus(c.item, c.statusTrack, c.answer);
+            }
+            int track = -55;
+            int seconds = -1;
+            int result = c.item == MCI_STATUS_POSITION
+                             ? soundDevice.getPosition(nullptr, &track, &seconds)
+                             : soundDevice.getLength(nullptr, "ignored", 99, 1, &seconds);
+            EXPECT_EQ(result, 1);
+            EXPECT_EQ(seconds, answered ? c.seconds : 0);
+            EXPECT_EQ(track, answered || c.track == -55 ? c.track : 0);
+            const MciCall &status = mci().calls().back();
+            EXPECT_EQ(status.command, static_cast<UINT>(MCI_STATUS));
+            EXPECT_EQ(status.flags, c.flags);
+            EXPECT_EQ(status.item, c.item);
+            EXPECT_EQ(status.device, soundDevice.deviceId);
+        }
+    }
 }
 
 TEST_F(MciPlayback, PositionWithoutASourceWritesNothing)
@@ -324,46 +343,6 @@ TEST_F(MciPlayback, PositionWithoutASourceWritesNothing)
     EXPECT_EQ(track, -1);
     EXPECT_EQ(seconds, -1);
     EXPECT_TRUE(callsFrom(from).empty());
-}
-
-// The status record starts cleared, so a device that does not answer gives
-// 0 seconds rather than whatever the record held.
-TEST_F(MciPlayback, UnansweredStatusQueriesReadZero)
-{
-    soundDevice.setFileSource("a.mp3");
-    soundDevice.play(nullptr);
-    int track = -1;
-    int seconds = -1;
-    soundDevice.getPosition(nullptr, &track, &seconds);
-    EXPECT_EQ(seconds, 0);
-    seconds = -1;
-    EXPECT_EQ(soundDevice.getLength(nullptr, nullptr, 0, 1, &seconds), 1);
-    EXPECT_EQ(seconds, 0);
-}
-
-TEST_F(MciPlayback, LengthOfAFileIsInMilliseconds)
-{
-    soundDevice.setFileSource("a.mp3");
-    soundDevice.play(nullptr);
-    mci().setStatus(MCI_STATUS_LENGTH, 0, 273999);
-    int seconds = -1;
-    EXPECT_EQ(soundDevice.getLength(nullptr, nullptr, 0, 1, &seconds), 1);
-    EXPECT_EQ(seconds, 273);
-}
-
-TEST_F(MciPlayback, LengthOfACdTrackIsAskedByTrackInMsf)
-{
-    soundDevice.setCdTrackSource(nullptr, 5);
-    soundDevice.play(nullptr);
-    // 4 minutes 33 seconds 20 frames.
-    mci().setStatus(MCI_STATUS_LENGTH, 5, 4u | (33u << 8) | (20u << 16));
-    int seconds = -1;
-    EXPECT_EQ(soundDevice.getLength(nullptr, "ignored", 99, 1, &seconds), 1);
-    EXPECT_EQ(seconds, 273);
-    const MciCall &status = mci().calls().back();
-    EXPECT_EQ(status.flags, static_cast<DWORD>(MCI_STATUS_ITEM | MCI_TRACK));
-    EXPECT_EQ(status.item, static_cast<DWORD>(MCI_STATUS_LENGTH));
-    EXPECT_EQ(status.track, 5u);
 }
 
 TEST_F(MciPlayback, TraysOpenTheChosenDriveAndKeepTheSource)
