@@ -44,13 +44,15 @@ public:
         statuses_[{item, track}] = value;
     }
 
-    MCIERROR openResult(const std::string &deviceType) const
+    // The open script of the type, else that of all types, else what
+    // setResult says of MCI_OPEN with these flags.
+    MCIERROR openResult(const std::string &deviceType, DWORD flags) const
     {
         if (const auto found = openResults_.find(deviceType); found != openResults_.end())
             return found->second;
         if (const auto found = openResults_.find(""); found != openResults_.end())
             return found->second;
-        return 0;
+        return result(MCI_OPEN, flags);
     }
 
     MCIERROR result(UINT command, DWORD flags) const
@@ -184,7 +186,7 @@ public:
             call.openElement = request.element;
         state.record(call);
 
-        const MCIERROR answer = state.openResult(deviceType_);
+        const MCIERROR answer = state.openResult(deviceType_, request.flags);
         if (answer != 0)
             return answer;
         device = std::make_unique<RecordingDevice>(request.deviceId, deviceType_);

@@ -175,6 +175,11 @@ TEST_F(WinmmMciDispatcher, AnOpenTheDriverRefusesHoldsNoIdentifier)
     // A script for every type.
     recordingMci().setOpenResult("", MCIERR_HARDWARE);
     EXPECT_EQ(MCIERR_HARDWARE, openElement("a.mid").error);
+    // Without open scripts, the command script of MCI_OPEN answers.
+    recordingMci().reset();
+    recordingMci().setResult(MCI_OPEN, MCI_OPEN_ELEMENT, MCIERR_FILE_NOT_FOUND);
+    EXPECT_EQ(MCIERR_FILE_NOT_FOUND, openElement("b.mid").error);
+    EXPECT_EQ(0u, openDevice(MCI_OPEN_ELEMENT | MCI_OPEN_SHAREABLE, nullptr, "b.mid").error);
 }
 
 TEST_F(WinmmMciDispatcher, IdentifiersAreTheLowestFree)
