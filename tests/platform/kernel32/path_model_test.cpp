@@ -1,0 +1,203 @@
+// How Win32 paths name host files: roots, separators (the trail byte of a
+// double-byte character is none), normalisation, refused names, the
+// current directory and the case-insensitive fall-back.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "host_folder.h"
+#include "platform/host/charset.h"
+#include "platform/kernel32/path_model.h"
+#include "platform/testing/twins.h"
+
+namespace {
+
+using hp::kernel32::ResolvedPath;
+using hp::kernel32::resolvePath;
+using hp::kernel32::windowsPathOf;
+
+DWORD resolveToHost(const std::string &path, std::string &hostPath)
+{
+    ResolvedPath resolved;
+    DWORD error = resolvePath(path.c_str(), resolved);
+    EXPECT_EQ(resolved.kind, ResolvedPath::Kind::HostFile) << path;
+    hostPath = resolved.hostPath;
+    return error;
+}
+
+std::string hostOf(const std::string &path)
+{
+    std::string hostPath;
+    EXPECT_EQ(resolveToHost(path, hostPath), static_cast<DWORD>(ERROR_SUCCESS)) << path;
+    return hostPath;
+}
+
+// Restores the working directory a test changes.
+class WorkingDirectory {
+public:
+    WorkingDirectory()
+    {
+        char buffer[4096];
+        if (getcwd(buffer, sizeof buffer))
+            saved_ = buffer;
+    }
+    ~WorkingDirectory()
+    {
+        if (!saved_.empty() && chdir(saved_.c_str()) != 0)
+            ADD_FAILURE() << "could not return to " << saved_;
+    }
+
+private:
+    std::string saved_;
+};
+
+class Kernel32Paths : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(folder.path().empty());
+        hp::testing::scriptedDrives().reset();
+        host = folder.path();
+        win = folder.windowsPath();
+    }
+    HostFolder folder;
+    std::string host;
+    std::string win;
+};
+
+TEST_F(Kernel32Paths, DriveCIsTheHostRootAndBothSeparatorsWork)
+{
+    EXPECT_EQ(win.substr(0, 3), "C:\\");
+    EXPECT_EQ(hostOf(win + "\\a\\b"), host + "/a/b");
+    EXPECT_EQ(hostOf("c" + win.substr(1) + "\\a\\b"), host + "/a/b");
+    std::string forward = win;
+    for (char &c : forward)
+        if (c == '\\')
+            c = '/';
+    EXPECT_EQ(hostOf(forward + "/a/b"), host + "/a/b");
+    EXPECT_EQ(hostOf(host + "/a/b"), host + "/a/b");
+    EXPECT_EQ(hostOf(win.substr(2) + "\\a"), host + "/a");  // root of the current drive
+    EXPECT_EQ(hostOf("C:\\"), "/");
+    EXPECT_EQ(hostOf("C:\\..\\..\\"), "/");
+}
+
+TEST_F(Kernel32Paths, ComponentsAreNormalisedAsThePlatformDoes)
+{
+    struct {
+        const char *suffix;
+        const char *expected;
+    } cases[] = {
+        {"\\a\\..\\b", "/b"},         {"\\a\\.\\b\\", "/a/b"},      {"\\a\\\\\\b", "/a/b"},
+        {"\\a.\\b", "/a/b"},           {"\\a\\b. . .", "/a/b"},      {"\\a\\b ", "/a/b"},
+        {"\\a\\...\\b", "/a/.../b"},   {"\\a\\b\\..\\..\\..", ""},   {"\\a\\b..\\c", "/a/b../c"},
+    };
+    std::string parentOfHost = host.substr(0, host.find_last_of('/'));
+    for (const auto &c : cases) {
+        std::string expected = std::string(c.expected).empty() ? parentOfHost : host + c.expected;
+        EXPECT_EQ(hostOf(win + c.suffix), expected) << c.suffix;
+    }
+}
+
+TEST_F(Kernel32Paths, RefusedPathsGetThePlatformsErrors)
+{
+    struct {
+        std::string path;
+        DWORD error;
+    } cases[] = {
+        {"", ERROR_PATH_NOT_FOUND},
+        {"\\\\server\\share\\x", ERROR_BAD_NETPATH},
+        {"Q:\\x", ERROR_PATH_NOT_FOUND},  // no such drive
+        {"A:\\", ERROR_PATH_NOT_FOUND},
+        {win + "\\a?b", ERROR_INVALID_NAME},
+        {win + "\\a*", ERROR_INVALID_NAME},
+        {win + "\\a<b", ERROR_INVALID_NAME},
+        {win + "\\a\"b", ERROR_INVALID_NAME},
+        {win + "\\a:b", ERROR_INVALID_NAME},
+        {win + "\\a|b", ERROR_INVALID_NAME},
+        {win + "\\a\x01" "b", ERROR_INVALID_NAME},
+        // Escapes of the name scheme must not smuggle in a separator, a
+        // terminator or a step up.
+        {win + "\\a\xFF" "U00002F" "b", ERROR_INVALID_NAME},
+        {win + "\\a\xFF" "B00", ERROR_INVALID_NAME},
+        {win + "\\\xFF" "U00002E" "\xFF" "U00002E", ERROR_INVALID_NAME},
+        {win + "\\\xFF" "U00002E", ERROR_INVALID_NAME},
+        {win + "\\bad\xFF" "Z", ERROR_INVALID_NAME},
+        {win + "\\\x81", ERROR_INVALID_NAME},  // a lead byte without its trail byte
+    };
+    for (const auto &c : cases) {
+        ResolvedPath resolved;
+        EXPECT_EQ(resolvePath(c.path.c_str(), resolved), c.error) << c.path;
+    }
+    ResolvedPath resolved;
+    EXPECT_EQ(resolvePath(nullptr, resolved), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST_F(Kernel32Paths, TrailBytesThatLookLikeSeparatorsOrSymbolsBelongToTheirCharacter)
+{
+    // ソ is 0x83 0x5C and 表 is 0x95 0x5C: the 0x5C is no backslash. ポ is
+    // 0x83 0x7C: its 0x7C is no '|'.
+    const std::string so = "ソ";
+    ASSERT_EQ(so, "\x83\x5C");
+    EXPECT_EQ(hostOf(win + "\\" + so + "\\x"), host + "/" + hp::host::utf8FromCp932(so) + "/x");
+    EXPECT_EQ(hostOf(win + "\\表示\\y"), host + "/" + hp::host::utf8FromCp932("表示") + "/y");
+    EXPECT_EQ(hostOf(win + "\\ポ"), host + "/" + hp::host::utf8FromCp932("ポ"));
+    EXPECT_EQ(hp::host::utf8FromCp932(so), u8"ソ");
+    // A name ending in ソ keeps its last byte; the separator after it counts.
+    EXPECT_EQ(hostOf(win + "\\dirソ\\file"),
+              host + "/" + hp::host::utf8FromCp932("dirソ") + "/file");
+}
+
+TEST_F(Kernel32Paths, RelativePathsStartFromTheWorkingDirectory)
+{
+    WorkingDirectory restore;
+    ASSERT_EQ(chdir(host.c_str()), 0);
+    std::string base = host.substr(host.find_last_of('/') + 1);
+    EXPECT_EQ(hostOf("a\\b"), host + "/a/b");
+    EXPECT_EQ(hostOf("./a"), host + "/a");
+    EXPECT_EQ(hostOf("."), host);
+    EXPECT_EQ(hostOf("..\\" + base + "\\z"), host + "/z");
+    EXPECT_EQ(hostOf("C:a"), host + "/a");  // drive-relative: the current folder of C:
+    EXPECT_EQ(hostOf("C:..\\" + base), host);
+
+    char buffer[MAX_PATH];
+    DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    EXPECT_EQ(std::string(buffer, length), win);
+}
+
+TEST_F(Kernel32Paths, AMissingNameIsLookedUpAgainIgnoringAsciiCase)
+{
+    ASSERT_EQ(mkdir(folder.child("Folder").c_str(), 0755), 0);
+    ASSERT_TRUE(HostFolder::writeFile(folder.child("Folder/File.TXT"), "x"));
+    EXPECT_EQ(hostOf(win + "\\folder\\file.txt"), host + "/Folder/File.TXT");
+    EXPECT_EQ(hostOf(win + "\\FOLDER\\new.txt"), host + "/Folder/new.txt");
+    EXPECT_EQ(hostOf(win + "\\nofolder\\FILE.TXT"), host + "/nofolder/FILE.TXT");
+
+    // The exact name wins when several differ only in case.
+    ASSERT_TRUE(HostFolder::writeFile(folder.child("a"), "lower"));
+    ASSERT_TRUE(HostFolder::writeFile(folder.child("A"), "upper"));
+    EXPECT_EQ(hostOf(win + "\\a"), host + "/a");
+    EXPECT_EQ(hostOf(win + "\\A"), host + "/A");
+
+    // Only ASCII letters fold: a full-width ａ is not Ａ.
+    ASSERT_TRUE(HostFolder::writeFile(folder.child(u8"ａ"), "wide"));
+    EXPECT_EQ(hostOf(win + "\\Ａ"), host + u8"/Ａ");
+}
+
+TEST_F(Kernel32Paths, WindowsPathsHandedOutUseDriveCAndBackslashes)
+{
+    EXPECT_EQ(windowsPathOf("/"), "C:\\");
+    EXPECT_EQ(windowsPathOf("/usr/share/"), "C:\\usr\\share");
+    EXPECT_EQ(windowsPathOf("/usr/./share/../lib"), "C:\\usr\\lib");
+    EXPECT_EQ(windowsPathOf(host + u8"/ソ"), win + "\\ソ");
+    {
+        WorkingDirectory restore;
+        ASSERT_EQ(chdir(host.c_str()), 0);
+        EXPECT_EQ(windowsPathOf("rel/x"), win + "\\rel\\x");
+    }
+    std::string emoji = windowsPathOf(u8"/tmp/😀");
+    EXPECT_EQ(emoji, "C:\\tmp\\\xFF" "U01F600");
+}
+
+}  // namespace
