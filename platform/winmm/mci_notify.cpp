@@ -1,9 +1,9 @@
 // MM_MCINOTIFY delivery.
 //
-// Depends on PostMessageA (user32's message queue). Until the window system
-// posts messages, a notification is dropped: the program sets no callback
-// window and nothing waits for one, but a driver may already call this from
-// any thread.
+// The notification is posted to the callback window (PostMessageA is
+// thread-safe, so drivers may call this from their own threads): wParam is
+// the status (MCI_NOTIFY_SUCCESSFUL, ...), lParam the device identifier. A
+// window that is gone simply gets nothing.
 #include "platform/winmm/mci_driver.h"
 
 namespace hp::winmm {
@@ -12,8 +12,8 @@ void postMciNotify(DWORD_PTR callback, WORD status, MCIDEVICEID device)
 {
     if (!callback)
         return;
-    static_cast<void>(status);
-    static_cast<void>(device);
+    PostMessageA(reinterpret_cast<HWND>(callback), MM_MCINOTIFY, status,
+                 static_cast<LPARAM>(device));
 }
 
 }  // namespace hp::winmm
