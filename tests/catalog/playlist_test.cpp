@@ -200,12 +200,15 @@ TEST_F(Playlist, IdsThatNameNoEntryAreSkipped)
 }
 
 // A file of the same name as the temporary one is someone else's: it is
-// neither overwritten nor removed.
+// neither overwritten nor removed. The path is the program's own, relative
+// to the working directory.
 TEST_F(Playlist, SavingLeavesOtherFilesAlone)
 {
+    hp::test::CurrentDirectory inFolder(folder_.path());
     queueFile(folder_.write("a.mp3", mp3Bytes));
     folder_.write("default.m3u.~0", "user data");
-    EXPECT_EQ(savePlaylist(playlistPath().c_str()), 1);
+    EXPECT_EQ(savePlaylist("./default.m3u"), 1);
+    EXPECT_EQ(folder_.read("default.m3u"), folder_.pathOf("a.mp3") + "\r\n");
     EXPECT_EQ(folder_.read("default.m3u.~0"), "user data");
     EXPECT_EQ(folder_.names(),
               (std::vector<std::string>{"a.mp3", "default.m3u", "default.m3u.~0"}));
