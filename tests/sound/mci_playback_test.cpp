@@ -333,13 +333,15 @@ TEST_F(MciPlayback, StatusQueries)
     }
 }
 
-TEST_F(MciPlayback, PositionWithoutASourceWritesNothing)
+// No source for a position; a length mode other than the current source's.
+TEST_F(MciPlayback, QueriesThatDoNotApplyWriteNothing)
 {
     startUp();
     int track = -1;
     int seconds = -1;
     size_t from = mark();
     EXPECT_EQ(soundDevice.getPosition(nullptr, &track, &seconds), 1);
+    EXPECT_EQ(soundDevice.getLength(nullptr, "a.mp3", 1, 2, &seconds), 0);
     EXPECT_EQ(track, -1);
     EXPECT_EQ(seconds, -1);
     EXPECT_TRUE(callsFrom(from).empty());

@@ -71,8 +71,8 @@ protected:
 
 TEST_F(MixerAccess, StereoVolumeAveragesAndSpreads)
 {
-    ScriptedControl &volume =
-        stereoSource().addControl("Volume", MIXERCONTROL_CONTROLTYPE_VOLUME).setValues({30000, 40000});
+    ScriptedControl &volume = stereoSource().addControl("Volume", MIXERCONTROL_CONTROLTYPE_VOLUME);
+    volume.setValues({30000, 40000});
     EXPECT_EQ(read(0), 35000u);
 
     EXPECT_EQ(soundDevice.setControlValue(nullptr, 0, 0, 0, 0, 20000), 1);
@@ -92,6 +92,18 @@ TEST_F(MixerAccess, SignedAndBooleanKinds)
     EXPECT_EQ(read(1), 0u);  // one of two channels set: the average truncates
     EXPECT_EQ(read(2), 1u);
     EXPECT_EQ(read(3), 7u);
+}
+
+// Totals are taken wide enough that large channel values do not wrap.
+TEST_F(MixerAccess, LargeValuesAverageWithoutWrapping)
+{
+    ScriptedLine &line = stereoSource();
+    const LONG large = static_cast<LONG>(0xC0000000u);
+    line.addControl("Meter", MIXERCONTROL_CONTROLTYPE_UNSIGNEDMETER).setValues({large, large});
+    line.addControl("Level", MIXERCONTROL_CONTROLTYPE_SIGNEDMETER)
+        .setValues({2147483647, 2147483645});
+    EXPECT_EQ(read(0), 0xC0000000u);
+    EXPECT_EQ(static_cast<LONG>(read(1)), 2147483646);
 }
 
 // With N items the value array has a spare row of channels, and the total
