@@ -245,10 +245,10 @@ MCIERROR GstAudioStream::preroll()
     const bool settled = changed_.wait_for(lock, options_.prerollTimeout, [this] {
         return prerolled_ || failure_ != Failure::None;
     });
-    if (!settled || failure_ == Failure::Source || !audioLinked_)
-        return MCIERR_INVALID_FILE;
     if (failure_ == Failure::Output)
         return MCIERR_WAVE_OUTPUTSUNSUITABLE;
+    if (!settled || failure_ == Failure::Source || !audioLinked_)
+        return MCIERR_INVALID_FILE;
     lock.unlock();
     length();
     return 0;
@@ -284,7 +284,10 @@ GstBusSyncReply GstAudioStream::onBusMessage(GstBus *, GstMessage *message, gpoi
     auto *self = static_cast<GstAudioStream *>(data);
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR: {
-        const bool fromSink = GST_MESSAGE_SRC(message) == GST_OBJECT(self->sink_.get());
+        // The sink, or an object of its own such as its ring buffer.
+        GstObject *origin = GST_MESSAGE_SRC(message);
+        const bool fromSink = origin == GST_OBJECT(self->sink_.get()) ||
+                              gst_object_has_as_ancestor(origin, GST_OBJECT(self->sink_.get()));
         self->noteFailure(fromSink ? Failure::Output : Failure::Source);
         break;
     }
@@ -300,6 +303,8 @@ GstBusSyncReply GstAudioStream::onBusMessage(GstBus *, GstMessage *message, gpoi
     default:
         break;
     }
+    // A sync handler that drops a message owns it.
+    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 
