@@ -410,6 +410,17 @@ BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int count)
         compositeGlyph(target, penX, baseline, glyph, dc->textColor);
         penX += advances[i];
     }
+    // Underline and strike-out: one-pixel lines through the whole run.
+    if (Font *font = table().findAs<Font>(dc->font, ObjectKind::Font)) {
+        const int thickness = std::max(1, metrics.height / 17);
+        if (font->logFont.lfUnderline)
+            fillSolid(target, RECT{x, baseline + 1, x + total, baseline + 1 + thickness},
+                      dc->textColor);
+        if (font->logFont.lfStrikeOut) {
+            const int strikeY = baseline - metrics.ascent / 3;
+            fillSolid(target, RECT{x, strikeY, x + total, strikeY + thickness}, dc->textColor);
+        }
+    }
     return TRUE;
 }
 

@@ -160,6 +160,23 @@ TEST_F(TextDrawing, MetricsDescribeTheCell)
     EXPECT_EQ(metrics.tmPitchAndFamily & 1, 0);  // the bit is set for variable pitch
 }
 
+TEST_F(TextDrawing, UnderlineRunsUnderTheWholeText)
+{
+    HFONT underlined = CreateFontA(17, 0, 0, 0, FW_NORMAL, 0, TRUE, 0, SHIFTJIS_CHARSET, 0, 0,
+                                   PROOF_QUALITY, FIXED_PITCH | FF_MODERN, "ＭＳ 明朝");
+    SelectObject(dc, underlined);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, "a b", 3, &extent);
+    TextOutA(dc, 0, 0, "a b", 3);
+    for (int x = 0; x < extent.cx; ++x)
+        ASSERT_EQ(surface->at(x, metrics.tmAscent + 1), 0x008000u) << x;
+    EXPECT_EQ(surface->at(extent.cx, metrics.tmAscent + 1), 0xFFFFFFu);
+    SelectObject(dc, font);
+    DeleteObject(underlined);
+}
+
 TEST(TextResources, DrawingWithManyFontsLeaksNothing)
 {
     auto surface = std::make_shared<Surface>(200, 30);
