@@ -93,31 +93,11 @@ TEST_F(WinmmMciSysinfo, QuantitiesCountOpenDevicesAndInstalledDrivers)
     mciSendCommandA(1, MCI_CLOSE, 0, 0);
     EXPECT_EQ(0u, quantity(0xFFFF, MCI_SYSINFO_OPEN, 0, count));
     EXPECT_EQ(2u, count);
-}
 
-TEST_F(WinmmMciSysinfo, RecordsAreCheckedBeforeAnythingIsWritten)
-{
-    EXPECT_EQ(MCIERR_NULL_PARAMETER_BLOCK,
-              mciSendCommandA(MCI_ALL_DEVICE_ID, MCI_SYSINFO, MCI_SYSINFO_QUANTITY, 0));
-
-    DWORD count = sentinel;
-    MCI_SYSINFO_PARMSA record{};
-    record.lpstrReturn = nullptr;
-    record.dwRetSize = sizeof(count);
-    EXPECT_EQ(MCIERR_PARAM_OVERFLOW,
-              mciSendCommandA(MCI_ALL_DEVICE_ID, MCI_SYSINFO, MCI_SYSINFO_QUANTITY,
-                              reinterpret_cast<DWORD_PTR>(&record)));
-    record.lpstrReturn = reinterpret_cast<LPSTR>(&count);
-    record.dwRetSize = sizeof(count) - 1;
-    EXPECT_EQ(MCIERR_PARAM_OVERFLOW,
-              mciSendCommandA(MCI_ALL_DEVICE_ID, MCI_SYSINFO, MCI_SYSINFO_QUANTITY,
-                              reinterpret_cast<DWORD_PTR>(&record)));
-    EXPECT_EQ(sentinel, count);
-    record.dwRetSize = sizeof(count);
-    EXPECT_EQ(MCIERR_UNRECOGNIZED_KEYWORD,
-              mciSendCommandA(MCI_ALL_DEVICE_ID, MCI_SYSINFO, MCI_SYSINFO_OPEN,
-                              reinterpret_cast<DWORD_PTR>(&record)));
-    EXPECT_EQ(sentinel, count);
+    // Neither a quantity nor a name.
+    std::string answer;
+    EXPECT_EQ(MCIERR_UNRECOGNIZED_KEYWORD, text(MCI_ALL_DEVICE_ID, MCI_SYSINFO_OPEN, 1, 0, answer));
+    EXPECT_EQ(std::string(63, 'x'), answer);
 }
 
 TEST_F(WinmmMciSysinfo, NamesOfOpenDevicesAreTheirAliases)
