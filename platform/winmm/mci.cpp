@@ -101,6 +101,9 @@ MCIERROR openDevice(MciDeviceTable &table, DWORD flags, DWORD_PTR params)
 
     // Every device is known by an alias; without MCI_OPEN_ALIAS it is the
     // element, or the type as given, and opening that again is refused.
+    // MCI_OPEN_SHAREABLE does not lift this within one process: it lets
+    // other processes share the device, which is the driver's concern (it
+    // sees the flag in the request).
     if (arguments.flags & MCI_OPEN_ALIAS) {
         if (table.aliasInUse(arguments.alias))
             return MCIERR_DUPLICATE_ALIAS;
