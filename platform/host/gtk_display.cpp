@@ -68,6 +68,7 @@ public:
 private:
     NativeWindow *find(HWND window) const;
     GtkWindow *toplevelOf(HWND window) const;
+    bool buttonStillHeld(guint button) const;
     void connectWindowSignals(NativeWindow &native);
 
     DisplayListener *listener_ = nullptr;
@@ -380,6 +381,10 @@ void GtkDisplay::beginMove(HWND window)
         return;
     if (lastPress_ && lastPressWindow_ == window) {
         const GdkEventButton &press = lastPress_->button;
+        // A press that has already been released starts nothing: the move
+        // would otherwise hold the pointer until the next release.
+        if (!buttonStillHeld(press.button))
+            return;
         gtk_window_begin_move_drag(toplevel, static_cast<gint>(press.button),
                                    static_cast<gint>(press.x_root), static_cast<gint>(press.y_root),
                                    press.time);
@@ -428,6 +433,19 @@ RECT GtkDisplay::workArea()
     GdkRectangle area;
     gdk_monitor_get_workarea(monitor, &area);
     return RECT{area.x, area.y, area.x + area.width, area.y + area.height};
+}
+
+bool GtkDisplay::buttonStillHeld(guint button) const
+{
+    GdkDisplay *display = gdk_display_get_default();
+    GdkSeat *seat = display ? gdk_display_get_default_seat(display) : nullptr;
+    GdkDevice *pointer = seat ? gdk_seat_get_pointer(seat) : nullptr;
+    if (!pointer || button < 1 || button > 5)
+        return false;
+    GdkModifierType state = static_cast<GdkModifierType>(0);
+    GdkWindow *root = gdk_screen_get_root_window(gdk_screen_get_default());
+    gdk_window_get_device_position(root, pointer, nullptr, nullptr, &state);
+    return (state & (GDK_BUTTON1_MASK << (button - 1))) != 0;
 }
 
 POINT GtkDisplay::cursorPosition()
