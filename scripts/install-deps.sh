@@ -33,6 +33,7 @@ test_packages=(
     wine wine32:i386
     audacious
     procps psmisc
+    python3                            # end-to-end drivers (standard library only)
 )
 
 case "$mode" in
