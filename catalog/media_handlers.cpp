@@ -7,6 +7,7 @@
 
 #include "platform/win32.h"
 #include "sound/sound_device.h"
+#include "sound/shift_jis.h"
 #include "sound/text_copy.h"
 
 namespace {
@@ -38,13 +39,6 @@ constexpr LONG id3v1TagOffset = -128;
 
 constexpr int driveListCapacity = 260;
 
-bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-bool isTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC; }
-
 // The Shift-JIS state of a walk over a text: after a lead byte, a byte that
 // can trail is a trail byte, never a bracket or a dot.
 class ShiftJisWalk {
@@ -55,10 +49,7 @@ public:
     {
         if (afterLead_) {
             afterLead_ = false;
-            if (isTrailByte(byte)) {
-                return true;
-            }
-            return false;
+            return isTrailByte(byte);
         }
         if (isLeadByte(byte)) {
             afterLead_ = true;

@@ -3,6 +3,8 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "sound/shift_jis.h"
+
 namespace {
 
 // Folder text, separator and pattern share one search buffer.
@@ -11,13 +13,6 @@ constexpr size_t searchTextCapacity = 400;
 constexpr char allEntriesPattern[] = "*.*";
 constexpr char noFindHandleText[] = "FindHandleが取得出来ません";
 constexpr char findWarningCaption[] = "ERROR";
-
-bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-bool isTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC; }
 
 // Index of the last "\" or "/" outside double-byte characters; 0 when there
 // is none. A lead byte followed by a byte that cannot trail ends the pair,
