@@ -354,6 +354,19 @@ AudioTime GstAudioStream::length()
 
 AudioTime GstAudioStream::position()
 {
+    // At its end a play stands exactly where it was to end: the decoder
+    // may stop a little short of the length (it drops the encoder's
+    // padding), and the platform reports the length there.
+    std::optional<std::optional<AudioTime>> endedAt;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (ended_ && failure_ == Failure::None)
+            endedAt = playEnd_;
+    }
+    if (endedAt) {
+        lastPosition_ = endedAt->has_value() ? **endedAt : length();
+        return lastPosition_;
+    }
     gint64 current = 0;
     if (gst_element_query_position(pipeline_.get(), GST_FORMAT_TIME, &current) && current >= 0)
         lastPosition_ = fromNanoseconds(current);
@@ -413,6 +426,7 @@ bool GstAudioStream::play(std::optional<AudioTime> from, std::optional<AudioTime
         std::lock_guard<std::mutex> lock(mutex_);
         armed_ = true;
         ended_ = false;
+        playEnd_ = to;
     }
     return gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
 }

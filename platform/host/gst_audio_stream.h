@@ -85,6 +85,7 @@ private:
     bool ended_ = false;   // the last play reached its end
     bool paused_ = false;
     std::function<void()> endHandler_;
+    std::optional<winmm::AudioTime> playEnd_;  // the `to` of the last play
     winmm::AudioTime lastPosition_{0};
     winmm::AudioTime knownLength_{0};
     winmm::AudioTime fixedLength_{0};

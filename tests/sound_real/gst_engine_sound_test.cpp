@@ -36,28 +36,18 @@ protected:
             GTEST_SKIP() << missing;
         sink_ = std::make_unique<TestSink>();
         ASSERT_TRUE(sink_->held());
-        char pattern[] = "/tmp/hollyphone_engine_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
+        ASSERT_FALSE(folder_.path().empty());
         engine_ = host::makeGstAudioEngine();
     }
 
-    void TearDown() override
-    {
-        if (!folder_.empty())
-            std::system(("rm -rf '" + folder_ + "'").c_str());
-    }
-
-    std::string pathOf(const std::string &name) const { return folder_ + "/" + name; }
+    std::string pathOf(const std::string &name) const { return folder_.pathOf(name); }
 
     std::string toneMp3(const std::string &name, const std::vector<ToneSegment> &segments,
                         BitRate bitRate = BitRate::Constant)
     {
-        const std::string wav = pathOf(name + ".wav");
         const std::string mp3 = pathOf(name + ".mp3");
-        writeToneWav(wav, segments);
         std::string why;
-        if (!encodeMp3(wav, mp3, bitRate, why))
+        if (!writeToneMp3(mp3, segments, bitRate, why))
             ADD_FAILURE() << why;
         return mp3;
     }
@@ -86,7 +76,7 @@ protected:
     }
 
     std::unique_ptr<TestSink> sink_;
-    std::string folder_;
+    TempFolder folder_;
     std::shared_ptr<winmm::AudioEngine> engine_;
 };
 
@@ -102,6 +92,7 @@ TEST_F(EngineSound, Mp3ToneComesOutAtItsFrequencyForItsLength)
     ASSERT_TRUE(stream->play(std::nullopt, std::nullopt));
     waitForEnd(*stream, 8s);
     EXPECT_EQ(stream->state(), PlaybackState::Stopped);
+    EXPECT_EQ(stream->position(), stream->length());
     std::this_thread::sleep_for(300ms);
     const std::vector<int16_t> recorded = recorder.stop();
 

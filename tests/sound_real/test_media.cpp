@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <stdlib.h>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -96,6 +98,29 @@ bool encodeMp3(const std::string &wavPath, const std::string &mp3Path, BitRate b
         return false;
     }
     return true;
+}
+
+bool writeToneMp3(const std::string &mp3Path, const std::vector<ToneSegment> &segments,
+                  BitRate bitRate, std::string &why)
+{
+    const std::string wavPath = mp3Path + ".wav";
+    writeToneWav(wavPath, segments);
+    const bool encoded = encodeMp3(wavPath, mp3Path, bitRate, why);
+    std::remove(wavPath.c_str());
+    return encoded;
+}
+
+TempFolder::TempFolder()
+{
+    char pattern[] = "/tmp/hollyphone_sound_XXXXXX";
+    if (mkdtemp(pattern))
+        path_ = pattern;
+}
+
+TempFolder::~TempFolder()
+{
+    if (!path_.empty())
+        std::system(("rm -rf '" + path_ + "'").c_str());
 }
 
 double keyFrequencyHz(int key) { return 440.0 * std::pow(2.0, (key - 69) / 12.0); }

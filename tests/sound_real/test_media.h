@@ -37,6 +37,24 @@ struct MidiNote {
 // channel 0 with the given General MIDI program (73 = flute).
 void writeMidiFile(const std::string &path, const std::vector<MidiNote> &notes, int program = 73);
 
+// A tone file made in one step: the WAV beside it, then lame.
+bool writeToneMp3(const std::string &mp3Path, const std::vector<ToneSegment> &segments,
+                  BitRate bitRate, std::string &why);
+
+// A temporary folder of the test's own, removed with its contents.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder &) = delete;
+    TempFolder &operator=(const TempFolder &) = delete;
+    const std::string &path() const { return path_; }
+    std::string pathOf(const std::string &name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
 // Frequency of a MIDI key in equal temperament.
 double keyFrequencyHz(int key);
 
