@@ -9,7 +9,7 @@
 
 namespace {
 
-using gdi_test::BmpSpec;
+using gdi_test::BmpLayout;
 using gdi_test::buildBmp;
 using hp::gdi32::DecodedImage;
 using hp::gdi32::decodeBmpFile;
@@ -19,7 +19,7 @@ uint32_t rgbAt(int x, int y) { return (uint32_t(17 * x + 3) << 16) | (uint32_t(2
 
 struct FormatCase {
     std::string name;
-    BmpSpec spec;
+    BmpLayout layout;
     std::function<uint32_t(int, int)> expected;  // 0x00RRGGBB
 };
 
@@ -39,19 +39,19 @@ std::vector<FormatCase> formatCases()
     for (bool topDown : {false, true}) {
         const std::string order = topDown ? "TopDown" : "BottomUp";
         {
-            BmpSpec s;
+            BmpLayout s;
             s.width = 13, s.height = 5, s.topDown = topDown, s.bitsPerPixel = 24;
             s.value = [](int x, int y) { return rgbAt(x, y); };
             cases.push_back({"Rgb24" + order, s, [](int x, int y) { return rgbAt(x, y); }});
         }
         {
-            BmpSpec s;
+            BmpLayout s;
             s.width = 7, s.height = 4, s.topDown = topDown, s.bitsPerPixel = 32;
             s.value = [](int x, int y) { return rgbAt(x, y); };
             cases.push_back({"Rgb32" + order, s, [](int x, int y) { return rgbAt(x, y); }});
         }
         for (int bits : {1, 4, 8}) {
-            BmpSpec s;
+            BmpLayout s;
             s.width = 19, s.height = 3, s.topDown = topDown, s.bitsPerPixel = bits;
             s.palette = grayPalette(1 << bits);
             const int entries = 1 << bits;
@@ -64,7 +64,7 @@ std::vector<FormatCase> formatCases()
         }
     }
     {
-        BmpSpec s;  // 16 bits, 5-5-5 by default
+        BmpLayout s;  // 16 bits, 5-5-5 by default
         s.width = 5, s.height = 3, s.bitsPerPixel = 16;
         s.value = [](int x, int y) { return uint32_t((31 << 10) * (x == 0) | (y << 5) | x); };
         cases.push_back({"Rgb555", s, [](int x, int y) {
@@ -73,7 +73,7 @@ std::vector<FormatCase> formatCases()
                          }});
     }
     {
-        BmpSpec s;  // 16 bits, 5-6-5 through bit fields
+        BmpLayout s;  // 16 bits, 5-6-5 through bit fields
         s.width = 4, s.height = 2, s.bitsPerPixel = 16, s.compression = 3;
         s.masks[0] = 0xF800, s.masks[1] = 0x07E0, s.masks[2] = 0x001F;
         s.value = [](int x, int y) { return uint32_t((31 << 11) | ((20 * y + x) << 5) | 31); };
@@ -83,7 +83,7 @@ std::vector<FormatCase> formatCases()
                          }});
     }
     {
-        BmpSpec s;  // 32 bits with the channels in another order
+        BmpLayout s;  // 32 bits with the channels in another order
         s.width = 3, s.height = 3, s.bitsPerPixel = 32, s.compression = 3;
         s.masks[0] = 0x000000FF, s.masks[1] = 0x0000FF00, s.masks[2] = 0x00FF0000;
         s.value = [](int x, int y) { return uint32_t(10 * x) | (uint32_t(20 * y) << 8) | (77u << 16); };
@@ -99,19 +99,19 @@ class BmpFormats : public ::testing::TestWithParam<FormatCase> {};
 TEST_P(BmpFormats, DecodeToTheSamePicture)
 {
     const FormatCase &c = GetParam();
-    const std::vector<uint8_t> file = buildBmp(c.spec);
+    const std::vector<uint8_t> file = buildBmp(c.layout);
     DecodedImage image;
     ASSERT_TRUE(decodeBmpFile(file.data(), file.size(), image));
-    ASSERT_EQ(image.pixels->width(), c.spec.width);
-    ASSERT_EQ(image.pixels->height(), c.spec.height);
-    EXPECT_EQ(image.bitsPerPixel, c.spec.bitsPerPixel);
-    EXPECT_EQ(image.topDown, c.spec.topDown);
-    for (int y = 0; y < c.spec.height; ++y)
-        for (int x = 0; x < c.spec.width; ++x)
+    ASSERT_EQ(image.pixels->width(), c.layout.width);
+    ASSERT_EQ(image.pixels->height(), c.layout.height);
+    EXPECT_EQ(image.bitsPerPixel, c.layout.bitsPerPixel);
+    EXPECT_EQ(image.topDown, c.layout.topDown);
+    for (int y = 0; y < c.layout.height; ++y)
+        for (int x = 0; x < c.layout.width; ++x)
             ASSERT_EQ(image.pixels->at(x, y), c.expected(x, y)) << x << "," << y;
     // The stored pixel array is kept as the file has it.
-    const size_t stride = ((size_t(c.spec.width) * c.spec.bitsPerPixel + 31) / 32) * 4;
-    EXPECT_EQ(image.dibBits.size(), stride * c.spec.height);
+    const size_t stride = ((size_t(c.layout.width) * c.layout.bitsPerPixel + 31) / 32) * 4;
+    EXPECT_EQ(image.dibBits.size(), stride * c.layout.height);
 }
 
 INSTANTIATE_TEST_SUITE_P(All, BmpFormats, ::testing::ValuesIn(formatCases()),
@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(All, BmpFormats, ::testing::ValuesIn(formatCases()),
 // An 8-bit RLE bitmap: runs, an absolute run, a delta and the end marks.
 TEST(BmpRle, Rle8RunsAbsoluteRunsAndDeltas)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 6, s.height = 3, s.bitsPerPixel = 8;
     s.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     s.value = [](int, int) { return 0u; };
@@ -149,7 +149,7 @@ TEST(BmpRle, Rle8RunsAbsoluteRunsAndDeltas)
 
 TEST(BmpBroken, RejectedWithoutReadingOutside)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 8, s.height = 8, s.bitsPerPixel = 24;
     s.value = [](int x, int y) { return rgbAt(x, y); };
     const std::vector<uint8_t> good = buildBmp(s);

@@ -7,7 +7,7 @@
 
 namespace gdi_test {
 
-struct BmpSpec {
+struct BmpLayout {
     int width = 1;
     int height = 1;       // rows of the picture
     bool topDown = false;
@@ -30,7 +30,7 @@ inline void put32(std::vector<uint8_t> &v, size_t at, uint32_t x)
     put16(v, at + 2, x >> 16);
 }
 
-inline std::vector<uint8_t> buildBmp(const BmpSpec &s)
+inline std::vector<uint8_t> buildBmp(const BmpLayout &s)
 {
     const size_t stride = ((size_t(s.width) * s.bitsPerPixel + 31) / 32) * 4;
     const size_t masksBytes = s.compression == 3 ? 12 : 0;

@@ -24,7 +24,7 @@ void writeFile(const std::string &path, const std::vector<uint8_t> &bytes)
 
 std::vector<uint8_t> solidBmp(uint32_t rgb, int width = 8, int height = 8)
 {
-    gdi_test::BmpSpec s;
+    gdi_test::BmpLayout s;
     s.width = width, s.height = height, s.bitsPerPixel = 24;
     s.value = [rgb](int, int) { return rgb; };
     return gdi_test::buildBmp(s);
