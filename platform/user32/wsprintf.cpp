@@ -283,9 +283,8 @@ int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments)
             const char *text = va_arg(args, const char *);
             if (!text)
                 text = "(null)";
-            size_t length = std::strlen(text);
-            if (spec.precision && length > spec.precision)
-                length = spec.precision;
+            // With a precision the text need not be terminated within it.
+            size_t length = spec.precision ? strnlen(text, spec.precision) : std::strlen(text);
             padded(out, spec, std::string(text, length));
             break;
         }
