@@ -30,6 +30,7 @@ struct NativeWindow {
     std::shared_ptr<gdi32::Surface> surface;
     bool dropsEnabled = false;
     bool dropHandlerConnected = false;
+    bool dialog = false;
 };
 
 class GtkDisplay final : public user32::DisplayBackend {
@@ -287,6 +288,7 @@ void GtkDisplay::createDialog(const user32::DialogSpec &spec)
     auto native = std::make_unique<NativeWindow>();
     native->display = this;
     native->window = spec.dialog;
+    native->dialog = true;
     native->toplevel = buildDialogWindow(spec, toplevelOf(spec.owner), &listener_);
     native->client = gtk_bin_get_child(GTK_BIN(native->toplevel.get()));
     g_signal_connect(native->toplevel.get(), "configure-event", G_CALLBACK(onConfigure),
@@ -315,9 +317,13 @@ void GtkDisplay::showWindow(HWND window, bool visible)
     NativeWindow *native = find(window);
     if (!native)
         return;
-    if (visible)
+    if (visible) {
         gtk_widget_show_all(native->toplevel.get());
-    else
+        // A dialog takes the keyboard as it opens, even where no window
+        // manager hands out the focus.
+        if (native->dialog)
+            gtk_window_present(GTK_WINDOW(native->toplevel.get()));
+    } else
         gtk_widget_hide(native->toplevel.get());
 }
 

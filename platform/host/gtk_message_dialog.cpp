@@ -99,7 +99,12 @@ int runMessageDialog(const user32::MessageBoxSpec &spec, GtkWindow *owner, user3
         g_signal_connect(dialog.get(), "delete-event", G_CALLBACK(blockClose), nullptr);
         gtk_window_set_deletable(GTK_WINDOW(dialog.get()), FALSE);
     }
+    // Centred on the owner, or on the screen for a box of its own, and
+    // given the keyboard, as the platform shows a message box.
+    gtk_window_set_position(GTK_WINDOW(dialog.get()),
+                            owner ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
     gtk_widget_show_all(dialog.get());
+    gtk_window_present(GTK_WINDOW(dialog.get()));
 
     loop.runUntil([&] { return session.answer != 0 || session.closed; });
     g_signal_handlers_disconnect_by_data(dialog.get(), &session);
