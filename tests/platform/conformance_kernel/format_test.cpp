@@ -52,6 +52,7 @@ TEST(WsprintfConformance, SixtyFourBitAndPointerSizedIntegers)
 TEST(WsprintfConformance, CharactersAndStrings)
 {
     EXPECT_EQ(format("%c%c", 'o', 'k'), "ok");
+    EXPECT_EQ(format("%C%lc%hC", static_cast<WCHAR>('w'), static_cast<WCHAR>('i'), 'n'), "win");
     EXPECT_EQ(format("%3c|", 'x'), "  x|");
     EXPECT_EQ(format("%s", "abc"), "abc");
     EXPECT_EQ(format("%5s|%-5s|", "abc", "de"), "  abc|de   |");

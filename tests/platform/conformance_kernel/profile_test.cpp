@@ -167,13 +167,6 @@ TEST_F(Kernel32ConfProfile, WritingNeedsASectionAndAFileName)
     EXPECT_EQ(get("App", "key"), "default");
 }
 
-TEST_F(Kernel32ConfProfile, AnUnchangedValueLeavesTheFileAlone)
-{
-    ASSERT_TRUE(scratch.write("test.ini", "[A]\nkey=value\n"));
-    EXPECT_TRUE(put("a", "KEY", "value"));
-    EXPECT_EQ(bytes(), "[A]\nkey=value\n");
-}
-
 TEST_F(Kernel32ConfProfile, DeletingFromAMissingFileLeavesAnEmptyFile)
 {
     if (runningUnderWine())

@@ -213,19 +213,4 @@ TEST_F(Kernel32Handles, PipesAreNotOpenedAsFilesAndDoNotBlock)
     EXPECT_EQ(GetPrivateProfileIntA("a", "b", 5, folder.windowsPath("pipe").c_str()), 5u);
 }
 
-TEST_F(Kernel32Handles, OverlappedRequestsAreRefusedOnOurSynchronousHandles)
-{
-    HANDLE opened = openForReading(file);
-    ASSERT_NE(opened, INVALID_HANDLE_VALUE);
-    alignas(16) char overlapped[64] = {};
-    char buffer[4];
-    DWORD got = 7;
-    SetLastError(0);
-    EXPECT_FALSE(ReadFile(opened, buffer, sizeof buffer, &got,
-                          reinterpret_cast<LPOVERLAPPED>(overlapped)));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    EXPECT_EQ(got, 0u);
-    CloseHandle(opened);
-}
-
 }  // namespace

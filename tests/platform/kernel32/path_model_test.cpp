@@ -2,8 +2,11 @@
 // double-byte character is none), normalisation, refused names, the
 // current directory and the case-insensitive fall-back.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdint>
 
 #include <string>
 
@@ -183,6 +186,30 @@ TEST_F(Kernel32Paths, AMissingNameIsLookedUpAgainIgnoringAsciiCase)
     // Only ASCII letters fold: a full-width ａ is not Ａ.
     ASSERT_TRUE(HostFolder::writeFile(folder.child(u8"ａ"), "wide"));
     EXPECT_EQ(hostOf(win + "\\Ａ"), host + u8"/Ａ");
+}
+
+TEST_F(Kernel32Paths, SearchEntriesCarryTheHostTimesAndDotFilesAreHidden)
+{
+    ASSERT_TRUE(HostFolder::writeFile(folder.child(".hidden"), "12345"));
+    // 2001-02-03 04:05:06.5 UTC, in 100-ns ticks since 1601.
+    struct timespec times[2] = {{981173106, 500000000}, {981173106, 500000000}};
+    ASSERT_EQ(utimensat(AT_FDCWD, folder.child(".hidden").c_str(), times, 0), 0);
+    const uint64_t expected = (981173106ULL + 11644473600ULL) * 10000000ULL + 5000000ULL;
+
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((win + "\\.h*").c_str(), &data);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    FindClose(search);
+    EXPECT_STREQ(data.cFileName, ".hidden");
+    EXPECT_EQ(data.nFileSizeLow, 5u);
+    EXPECT_EQ(data.dwFileAttributes,
+              static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN));
+    uint64_t written = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                       data.ftLastWriteTime.dwLowDateTime;
+    uint64_t accessed = (static_cast<uint64_t>(data.ftLastAccessTime.dwHighDateTime) << 32) |
+                        data.ftLastAccessTime.dwLowDateTime;
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(accessed, expected);
 }
 
 TEST_F(Kernel32Paths, WindowsPathsHandedOutUseDriveCAndBackslashes)
