@@ -18,7 +18,7 @@ constexpr unsigned outputCapacity = 1024;  // characters, terminator included
 
 enum class Conversion { Unknown, Char, WideChar, String, WideString, Signed, Unsigned, Hex };
 
-struct FormatSpec {
+struct FormatField {
     bool leftAlign = false;
     bool hexPrefix = false;
     bool zeroPad = false;
@@ -35,86 +35,86 @@ struct FormatSpec {
 
 // Parses the text after '%'; returns the number of bytes it used. An
 // unknown type character is not used: it is printed as ordinary text.
-size_t parseSpec(const char *format, FormatSpec &spec)
+size_t parseField(const char *format, FormatField &field)
 {
     const char *p = format;
     if (*p == '-') {
-        spec.leftAlign = true;
+        field.leftAlign = true;
         ++p;
     }
     if (*p == '#') {
-        spec.hexPrefix = true;
+        field.hexPrefix = true;
         ++p;
     }
     if (*p == '0') {
-        spec.zeroPad = true;
+        field.zeroPad = true;
         ++p;
     }
     while (*p >= '0' && *p <= '9')
-        spec.width = spec.width * 10 + static_cast<unsigned>(*p++ - '0');
+        field.width = field.width * 10 + static_cast<unsigned>(*p++ - '0');
     if (*p == '.') {
         ++p;
         while (*p >= '0' && *p <= '9')
-            spec.precision = spec.precision * 10 + static_cast<unsigned>(*p++ - '0');
+            field.precision = field.precision * 10 + static_cast<unsigned>(*p++ - '0');
     }
     if (*p == 'l') {
-        spec.longSize = true;
+        field.longSize = true;
         ++p;
     } else if (*p == 'h') {
-        spec.shortSize = true;
+        field.shortSize = true;
         ++p;
     } else if (*p == 'w') {
-        spec.wideSize = true;
+        field.wideSize = true;
         ++p;
     } else if (*p == 'I') {
         if (p[1] == '6' && p[2] == '4') {
-            spec.sixtyFourBit = true;
+            field.sixtyFourBit = true;
             p += 3;
         } else if (p[1] == '3' && p[2] == '2') {
             p += 3;
         } else {
-            spec.pointerSize = true;
+            field.pointerSize = true;
             ++p;
         }
     }
     switch (*p) {
     case 'c':
-        spec.conversion = spec.longSize ? Conversion::WideChar : Conversion::Char;
+        field.conversion = field.longSize ? Conversion::WideChar : Conversion::Char;
         break;
     case 'C':
-        spec.conversion = spec.shortSize ? Conversion::Char : Conversion::WideChar;
+        field.conversion = field.shortSize ? Conversion::Char : Conversion::WideChar;
         break;
     case 'd':
     case 'i':
-        spec.conversion = Conversion::Signed;
+        field.conversion = Conversion::Signed;
         break;
     case 's':
-        spec.conversion =
-            (spec.longSize || spec.wideSize) ? Conversion::WideString : Conversion::String;
+        field.conversion =
+            (field.longSize || field.wideSize) ? Conversion::WideString : Conversion::String;
         break;
     case 'S':
-        spec.conversion =
-            (spec.shortSize || spec.wideSize) ? Conversion::String : Conversion::WideString;
+        field.conversion =
+            (field.shortSize || field.wideSize) ? Conversion::String : Conversion::WideString;
         break;
     case 'u':
-        spec.conversion = Conversion::Unsigned;
+        field.conversion = Conversion::Unsigned;
         break;
     case 'p':
-        spec.width = 2 * sizeof(void *);
-        spec.zeroPad = true;
-        spec.pointerSize = true;
-        spec.upperHex = true;
-        spec.conversion = Conversion::Hex;
+        field.width = 2 * sizeof(void *);
+        field.zeroPad = true;
+        field.pointerSize = true;
+        field.upperHex = true;
+        field.conversion = Conversion::Hex;
         break;
     case 'X':
-        spec.upperHex = true;
-        spec.conversion = Conversion::Hex;
+        field.upperHex = true;
+        field.conversion = Conversion::Hex;
         break;
     case 'x':
-        spec.conversion = Conversion::Hex;
+        field.conversion = Conversion::Hex;
         break;
     default:
-        spec.conversion = Conversion::Unknown;
+        field.conversion = Conversion::Unknown;
         return static_cast<size_t>(p - format);
     }
     return static_cast<size_t>(p - format) + 1;
@@ -176,34 +176,34 @@ private:
     unsigned length_ = 0;
 };
 
-void padded(Output &out, const FormatSpec &spec, const std::string &body)
+void padded(Output &out, const FormatField &field, const std::string &body)
 {
     // Width and text are first cut to the room left, so a right-aligned
     // text near the end still shows rather than its padding alone.
-    unsigned width = spec.width < out.room() ? spec.width : out.room();
+    unsigned width = field.width < out.room() ? field.width : out.room();
     unsigned length = static_cast<unsigned>(body.size());
     if (length > out.room())
         length = out.room();
     unsigned padding = width > length ? width - length : 0;
-    if (!spec.leftAlign)
+    if (!field.leftAlign)
         out.repeat(' ', padding);
     out.put(body.data(), body.size());
-    if (spec.leftAlign)
+    if (field.leftAlign)
         out.repeat(' ', padding);
 }
 
-void formatNumber(Output &out, FormatSpec spec, int64_t value)
+void formatNumber(Output &out, FormatField field, int64_t value)
 {
     static const char lowerDigits[] = "0123456789abcdef";
     static const char upperDigits[] = "0123456789ABCDEF";
-    const char *digits = spec.upperHex ? upperDigits : lowerDigits;
-    unsigned base = spec.conversion == Conversion::Hex ? 16 : 10;
+    const char *digits = field.upperHex ? upperDigits : lowerDigits;
+    unsigned base = field.conversion == Conversion::Hex ? 16 : 10;
 
-    bool negative = spec.conversion == Conversion::Signed && value < 0;
+    bool negative = field.conversion == Conversion::Signed && value < 0;
     uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    if (spec.pointerSize)
+    if (field.pointerSize)
         magnitude = static_cast<uintptr_t>(magnitude);
-    else if (!spec.sixtyFourBit)
+    else if (!field.sixtyFourBit)
         magnitude = static_cast<uint32_t>(magnitude);
 
     std::string number;
@@ -215,25 +215,25 @@ void formatNumber(Output &out, FormatSpec spec, int64_t value)
     // The sign counts toward the precision, as on the platform: "%.5d" of
     // -42 is "-0042".
     unsigned length = static_cast<unsigned>(number.size()) + (negative ? 1 : 0);
-    if (spec.leftAlign)
-        spec.zeroPad = false;
-    unsigned width = spec.width < out.room() ? spec.width : out.room();
-    unsigned precision = spec.precision > length ? spec.precision : length;
-    if (spec.zeroPad && width > precision)
+    if (field.leftAlign)
+        field.zeroPad = false;
+    unsigned width = field.width < out.room() ? field.width : out.room();
+    unsigned precision = field.precision > length ? field.precision : length;
+    if (field.zeroPad && width > precision)
         precision = width;
-    bool prefix = spec.hexPrefix && spec.conversion == Conversion::Hex;
+    bool prefix = field.hexPrefix && field.conversion == Conversion::Hex;
 
-    if (!spec.leftAlign)
+    if (!field.leftAlign)
         out.repeat(' ', width > precision ? width - precision : 0);
     if (prefix) {
         out.put('0');
-        out.put(spec.upperHex ? 'X' : 'x');
+        out.put(field.upperHex ? 'X' : 'x');
     }
     if (negative)
         out.put('-');
     out.repeat('0', precision - length);
     out.put(number.data(), number.size());
-    if (spec.leftAlign)
+    if (field.leftAlign)
         out.repeat(' ', width > precision ? width - precision : 0);
 }
 
@@ -260,23 +260,23 @@ int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments)
             out.put(*p++);
             continue;
         }
-        FormatSpec spec;
-        p += parseSpec(p, spec);
-        switch (spec.conversion) {
+        FormatField field;
+        p += parseField(p, field);
+        switch (field.conversion) {
         case Conversion::Unknown:
             // The platform pads even a conversion it does not know; the
             // character itself then prints as text.
-            if (!spec.leftAlign)
-                out.repeat(' ', spec.width < out.room() ? spec.width : out.room());
+            if (!field.leftAlign)
+                out.repeat(' ', field.width < out.room() ? field.width : out.room());
             break;
         case Conversion::Char: {
             char c = static_cast<char>(va_arg(args, int));
-            padded(out, spec, std::string(1, c));
+            padded(out, field, std::string(1, c));
             break;
         }
         case Conversion::WideChar: {
             char16_t unit = static_cast<char16_t>(va_arg(args, int));
-            padded(out, spec, cp932OfUnit(unit));
+            padded(out, field, cp932OfUnit(unit));
             break;
         }
         case Conversion::String: {
@@ -284,8 +284,8 @@ int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments)
             if (!text)
                 text = "(null)";
             // With a precision the text need not be terminated within it.
-            size_t length = spec.precision ? strnlen(text, spec.precision) : std::strlen(text);
-            padded(out, spec, std::string(text, length));
+            size_t length = field.precision ? strnlen(text, field.precision) : std::strlen(text);
+            padded(out, field, std::string(text, length));
             break;
         }
         case Conversion::WideString: {
@@ -296,26 +296,26 @@ int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments)
             // The precision counts CP932 bytes and may cut a character.
             std::string converted;
             for (; *text; ++text) {
-                if (spec.precision && converted.size() >= spec.precision)
+                if (field.precision && converted.size() >= field.precision)
                     break;
                 converted += cp932OfUnit(*text);
             }
-            if (spec.precision && converted.size() > spec.precision)
-                converted.resize(spec.precision);
-            padded(out, spec, converted);
+            if (field.precision && converted.size() > field.precision)
+                converted.resize(field.precision);
+            padded(out, field, converted);
             break;
         }
         case Conversion::Signed:
         case Conversion::Unsigned:
         case Conversion::Hex: {
             int64_t value;
-            if (spec.pointerSize)
+            if (field.pointerSize)
                 value = static_cast<int64_t>(va_arg(args, intptr_t));
-            else if (spec.sixtyFourBit)
+            else if (field.sixtyFourBit)
                 value = va_arg(args, long long);
             else
                 value = va_arg(args, int);
-            formatNumber(out, spec, value);
+            formatNumber(out, field, value);
             break;
         }
         }

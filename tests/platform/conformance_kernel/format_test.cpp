@@ -9,19 +9,19 @@
 namespace {
 
 template <typename... Arguments>
-std::string format(const char *spec, Arguments... arguments)
+std::string format(const char *pattern, Arguments... arguments)
 {
     char buffer[1100];
     std::memset(buffer, 'Z', sizeof buffer);
-    int length = wsprintfA(buffer, spec, arguments...);
-    EXPECT_EQ(static_cast<size_t>(length), std::strlen(buffer)) << spec;
+    int length = wsprintfA(buffer, pattern, arguments...);
+    EXPECT_EQ(static_cast<size_t>(length), std::strlen(buffer)) << pattern;
     return std::string(buffer);
 }
 
 TEST(WsprintfConformance, IntegersWithFlagsWidthAndPrecision)
 {
     struct {
-        const char *spec;
+        const char *pattern;
         int value;
         const char *expected;
     } cases[] = {
@@ -33,7 +33,7 @@ TEST(WsprintfConformance, IntegersWithFlagsWidthAndPrecision)
         {"%lu", 7, "7"},            {"%d", -2147483647 - 1, "-2147483648"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(format(c.spec, c.value), c.expected) << c.spec;
+        EXPECT_EQ(format(c.pattern, c.value), c.expected) << c.pattern;
 }
 
 TEST(WsprintfConformance, SixtyFourBitAndPointerSizedIntegers)
