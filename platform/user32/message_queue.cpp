@@ -63,8 +63,11 @@ void MessageQueue::postInput(const MSG &message)
 
 void MessageQueue::sendLater(const MSG &message)
 {
-    std::lock_guard<std::mutex> guard(lock_);
-    deferredSends_.push_back(message);
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        deferredSends_.push_back(message);
+    }
+    wakeDisplay();
 }
 
 bool MessageQueue::takeDeferredSend(MSG &message)

@@ -5,8 +5,8 @@
 // sends, then posted messages in FIFO order, then the quit message once no
 // posted message is left, then input, then WM_PAINT, then WM_TIMER.
 //
-// Threading: post() and postQuit() may be called from any thread and wake
-// the display; everything else belongs to the GUI thread.
+// Threading: post(), postQuit() and sendLater() may be called from any
+// thread and wake the display; everything else belongs to the GUI thread.
 #pragma once
 
 #include <deque>

@@ -139,6 +139,23 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         }
         return 0;
     }
+    if (!system.onGuiThread()) {
+        // Window procedures run on the GUI thread only: from another thread
+        // the message is delivered there the next time the GUI thread looks
+        // at its queue, and the caller does not wait for the result (the
+        // platform would block it until then).
+        if (!system.windows().contains(window)) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return 0;
+        }
+        MSG sent{};
+        sent.hwnd = window;
+        sent.message = message;
+        sent.wParam = wParam;
+        sent.lParam = lParam;
+        system.queue().sendLater(sent);
+        return 0;
+    }
     return system.send(window, message, wParam, lParam);
 }
 

@@ -71,8 +71,10 @@ unsigned heldBitOf(MouseButton button)
 
 WindowSystem &WindowSystem::instance()
 {
-    static WindowSystem system;
-    return system;
+    // Never destroyed: the program's own teardown runs at exit, after the
+    // statics constructed later than it are gone, and may still show a box.
+    static WindowSystem *system = new WindowSystem;
+    return *system;
 }
 
 WindowSystem::WindowSystem() { registerSystemClasses(classes_); }

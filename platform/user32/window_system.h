@@ -4,8 +4,9 @@
 //
 // The Win32 functions of user32 (windows.cpp, messages.cpp, painting.cpp,
 // timers.cpp, menus.cpp, dialogs.cpp) are thin checks in front of this
-// object. Everything here runs on the GUI thread, except post() and the
-// handle test, which PostMessageA uses from any thread.
+// object. Everything here runs on the GUI thread, except the queue's post
+// functions and the handle test, which PostMessageA (and SendMessageA from
+// another thread) use from any thread.
 #pragma once
 
 #include <atomic>

@@ -83,6 +83,14 @@ protected:
         return line;
     }
 
+    // A line of this kind that the probe writes from now on.
+    void expectFreshLine(const std::string &prefix, const char *why)
+    {
+        while (!probe_->waitForLine(prefix, 0ms).empty()) {
+        }
+        EXPECT_FALSE(probe_->waitForLine(prefix, 3s).empty()) << why << "\n" << transcript();
+    }
+
     void rightClickAt(int x, int y)
     {
         session_->xdotool({"mousemove", std::to_string(x), std::to_string(y), "click", "3"});
@@ -185,11 +193,27 @@ TEST_F(GtkDisplay, TheAboutBoxOpensFromTheTemplateAndEnterClosesIt)
     // The dialog covers the middle of its client area (its face is not the
     // probe's background).
     EXPECT_NE(shot.pixel((left + right) / 2, (top + bottom) / 2), backgroundColor);
+    expectFreshLine("FRAMES", "the owner's animation timer runs while the dialog is open");
     session_->xdotool({"mousemove", std::to_string((left + right) / 2),
                        std::to_string(top + 40)});
     gtk_test::pause(200ms);
     session_->xdotool({"key", "Return"});
     EXPECT_EQ(expectLine("ABOUT_END"), "ABOUT_END 1005");
+}
+
+TEST_F(GtkDisplay, AMessageBoxTakesItsAnswerWhileTheOwnerKeepsAnimating)
+{
+    rightClickAt(windowLeft + 100, windowTop + 80);
+    session_->xdotool({"key", "m"});
+    EXPECT_EQ(expectLine("COMMAND"), "COMMAND 105");
+    gtk_test::pause(500ms);
+    expectFreshLine("FRAMES", "the owner's timer runs while the box is open");
+    // A Yes/No box has no cancel: Escape leaves it open; Enter takes Yes.
+    session_->xdotool({"key", "Escape"});
+    gtk_test::pause(300ms);
+    EXPECT_TRUE(probe_->waitForLine("BOX_END", 0ms).empty()) << transcript();
+    session_->xdotool({"key", "Return"});
+    EXPECT_EQ(expectLine("BOX_END"), "BOX_END 6");  // IDYES
 }
 
 TEST_F(GtkDisplay, AFileDroppedFromAnotherProgramArrivesAsItsWin32Path)

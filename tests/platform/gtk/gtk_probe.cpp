@@ -22,6 +22,7 @@ enum Command : UINT {
     commandBeta = 102,
     commandAbout = 103,
     commandQuit = 104,
+    commandMessage = 105,
 };
 
 HINSTANCE instance = nullptr;
@@ -61,6 +62,7 @@ HMENU buildMenu()
     AppendMenuA(menu, MF_STRING, commandAlpha, "&Alpha");
     AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), "&Sub");
     AppendMenuA(menu, MF_STRING, commandAbout, "&Info");
+    AppendMenuA(menu, MF_STRING, commandMessage, "&Message");
     AppendMenuA(menu, MF_STRING, commandQuit, "&Quit");
     return menu;
 }
@@ -131,6 +133,10 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), window,
                                                    aboutProcedure, 0);
             report("ABOUT_END %d", static_cast<int>(result));
+        } else if (LOWORD(wParam) == commandMessage) {
+            const int answer = MessageBoxA(window, "画像効果をONにしますか？", "Hollyphoneへようこそ！",
+                                           MB_YESNO | MB_ICONQUESTION);
+            report("BOX_END %d", answer);
         } else if (LOWORD(wParam) == commandQuit) {
             SendMessageA(window, WM_CLOSE, 0, 0);
         }

@@ -117,4 +117,27 @@ TEST_F(VirtualClockTimers, PostingFromAnotherThreadWakesTheLoop)
     EXPECT_EQ(message.hwnd, window_);
 }
 
+TEST(CrossThreadMessages, ASendFromAnotherThreadRunsTheProcedureOnTheGuiThread)
+{
+    static std::thread::id handledOn;
+    HWND window = headless_test::createWindow(
+        [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (message == WM_USER + 10)
+                handledOn = std::this_thread::get_id();
+            return DefWindowProcA(window, message, wParam, lParam);
+        },
+        RECT{0, 0, 10, 10});
+    std::thread sender([window] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        SendMessageA(window, WM_USER + 10, 0, 0);
+        PostMessageA(window, WM_USER + 11, 0, 0);
+    });
+    MSG message;
+    ASSERT_GT(GetMessageA(&message, nullptr, 0, 0), 0);
+    sender.join();
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_USER + 11));
+    EXPECT_EQ(handledOn, std::this_thread::get_id());
+    DestroyWindow(window);
+}
+
 }  // namespace
