@@ -58,7 +58,7 @@ ProgramHarness::ProgramHarness() : workingDirectory_(workFolder_.path())
     hp::testing::scriptedDrives().reset();
     hp::testing::messageBoxRecorder().reset();
     hp::testing::setModulePath(programFolder_.pathOf("hollyphone.exe"));
-    fs::copy(skinFolder, workFolder_.makeFolder("image"), fs::copy_options::overwrite_existing);
+    fs::copy(skinFolder, workFolder_.makeFolder("image"), fs::copy_options::recursive);
     workFolder_.makeFolder("music");
 }
 
