@@ -140,4 +140,18 @@ TEST(CrossThreadMessages, ASendFromAnotherThreadRunsTheProcedureOnTheGuiThread)
     DestroyWindow(window);
 }
 
+TEST(HeadlessDisplayDeathTest, WaitingForInputNoTestScheduledEndsTheTestWithAReport)
+{
+    ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_DEATH(
+        {
+            HWND window = headless_test::createWindow({}, RECT{0, 0, 10, 10});
+            HMENU menu = CreatePopupMenu();
+            AppendMenuA(menu, MF_STRING, 1, "Waiting item");
+            // No timer runs and nobody answers the menu.
+            TrackPopupMenu(menu, 0, 0, 0, 0, window, nullptr);
+        },
+        "no test scheduled(.|\n)*popup menu is open(.|\n)*Waiting item");
+}
+
 }  // namespace
