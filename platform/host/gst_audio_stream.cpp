@@ -111,6 +111,13 @@ MCIERROR GstAudioStream::open(const winmm::AudioSource &source, winmm::StereoGai
     if (!created->pipeline_)
         return MCIERR_OUT_OF_MEMORY;
     gst_object_ref_sink(created->pipeline_.get());
+    // The position is the running time: it must follow the wall clock from
+    // the first play, and the sound server's stream clock does not (it runs
+    // while the stream waits prerolled, then stands until playing catches
+    // up).
+    GstClock *systemClock = gst_system_clock_obtain();
+    gst_pipeline_use_clock(GST_PIPELINE(created->pipeline_.get()), systemClock);
+    gst_object_unref(systemClock);
     GstBusHandle bus(gst_element_get_bus(created->pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), &GstAudioStream::onBusMessage, created.get(), nullptr);
 
@@ -156,6 +163,11 @@ bool GstAudioStream::buildOutput(winmm::AudioLine line, GstElement *&outputHead)
 
     gst_util_set_object_arg(G_OBJECT(panorama_.get()), "method", "simple");
     nameSinkStream(sink_.get(), line);
+    // The sound server paces the stream itself. With clock sync, a stream
+    // that waited prerolled before its first play would start that much
+    // later: PulseAudio's stream clock runs from the moment the stream is
+    // created, and the first samples are placed by it.
+    g_object_set(sink_.get(), "sync", FALSE, nullptr);
 
     // Optional: without it the stream keeps the sink's default name.
     GstElementHandle namer = makeGstElement("taginject");
@@ -358,18 +370,26 @@ AudioTime GstAudioStream::position()
     // may stop a little short of the length (it drops the encoder's
     // padding), and the platform reports the length there.
     std::optional<std::optional<AudioTime>> endedAt;
+    bool playing;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (ended_ && failure_ == Failure::None)
             endedAt = playEnd_;
+        playing = armed_ && !ended_ && !paused_;
     }
     if (endedAt) {
         lastPosition_ = endedAt->has_value() ? **endedAt : length();
         return lastPosition_;
     }
-    gint64 current = 0;
-    if (gst_element_query_position(pipeline_.get(), GST_FORMAT_TIME, &current) && current >= 0)
-        lastPosition_ = fromNanoseconds(current);
+    // Without clock sync the sink's own position runs ahead by what the
+    // output holds; the pipeline's running time since the last seek is what
+    // has been played. It means nothing while not playing: the position
+    // then stays where the last stop, pause or seek left it.
+    if (playing) {
+        const GstClockTime running = gst_element_get_current_running_time(pipeline_.get());
+        if (GST_CLOCK_TIME_IS_VALID(running))
+            lastPosition_ = segmentStart_ + fromNanoseconds(static_cast<gint64>(running));
+    }
     const AudioTime total = length();
     if (total.count() > 0 && lastPosition_ > total)
         lastPosition_ = total;
@@ -394,6 +414,7 @@ bool GstAudioStream::seekSegment(AudioTime from, std::optional<AudioTime> to)
                           toNanoseconds(from), GST_SEEK_TYPE_SET, stop))
         return false;
     lastPosition_ = from;
+    segmentStart_ = from;
     return true;
 }
 
@@ -433,12 +454,12 @@ bool GstAudioStream::play(std::optional<AudioTime> from, std::optional<AudioTime
 
 void GstAudioStream::stop(Wait wait)
 {
+    position();
     {
         std::lock_guard<std::mutex> lock(mutex_);
         armed_ = false;
         paused_ = false;
     }
-    position();
     gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
     if (wait == Wait::UntilSilent) {
         gst_element_get_state(pipeline_.get(), nullptr, nullptr,
@@ -460,6 +481,7 @@ bool GstAudioStream::seek(AudioTime to)
 
 void GstAudioStream::pause()
 {
+    position();
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!armed_ || ended_)

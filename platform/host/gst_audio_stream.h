@@ -86,6 +86,7 @@ private:
     bool paused_ = false;
     std::function<void()> endHandler_;
     std::optional<winmm::AudioTime> playEnd_;  // the `to` of the last play
+    winmm::AudioTime segmentStart_{0};  // where the last seek placed the stream
     winmm::AudioTime lastPosition_{0};
     winmm::AudioTime knownLength_{0};
     winmm::AudioTime fixedLength_{0};

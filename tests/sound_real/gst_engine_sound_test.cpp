@@ -291,5 +291,76 @@ TEST_F(EngineSound, MidiPlaysFromAChosenSecond)
                 keyFrequencyHz(67), keyFrequencyHz(67) * 0.02);
 }
 
+// Milliseconds from a moment to the arrival of the first loud sample after
+// it.
+double firstSoundAfterMs(const MonitorRecorder &recorder, const std::vector<int16_t> &recorded,
+                         MonitorRecorder::Clock::time_point moment)
+{
+    for (size_t frame = 0; frame < recorded.size(); ++frame) {
+        if (std::abs(static_cast<int>(recorded[frame])) > 300 && recorder.arrivalOf(frame) > moment)
+            return std::chrono::duration<double, std::milli>(recorder.arrivalOf(frame) - moment)
+                .count();
+    }
+    return -1.0;
+}
+
+TEST_F(EngineSound, APlayLongAfterTheOpenStartsAtOnce)
+{
+    const std::string mp3 = toneMp3("waiting", {{600.0, 2.0}});
+    auto stream = open(AudioSource::Kind::File, mp3);
+    ASSERT_TRUE(stream);
+    std::this_thread::sleep_for(800ms);
+
+    MonitorRecorder recorder(sink_->name());
+    ASSERT_TRUE(recorder.start());
+    const auto played = MonitorRecorder::Clock::now();
+    ASSERT_TRUE(stream->play(std::nullopt, std::nullopt));
+    std::this_thread::sleep_for(1000ms);
+    const double position = std::chrono::duration<double>(stream->position()).count();
+    const std::vector<int16_t> recorded = recorder.stop();
+
+    const double delay = firstSoundAfterMs(recorder, recorded, played);
+    EXPECT_GE(delay, 0.0) << "nothing was heard";
+    EXPECT_LT(delay, 100.0);
+    EXPECT_NEAR(position, 1.0, 0.1);
+}
+
+TEST_F(EngineSound, PauseHoldsThePlaceAndResumeGoesOnFromIt)
+{
+    const std::string mp3 = toneMp3("paused", {{500.0, 1.0}, {700.0, 1.0}, {900.0, 1.0}});
+    auto stream = open(AudioSource::Kind::File, mp3);
+    ASSERT_TRUE(stream);
+    MonitorRecorder recorder(sink_->name());
+    ASSERT_TRUE(recorder.start());
+    ASSERT_TRUE(stream->play(std::nullopt, std::nullopt));
+    std::this_thread::sleep_for(1300ms);
+    stream->pause();
+    EXPECT_EQ(stream->state(), PlaybackState::Paused);
+    const auto pausedAt = stream->position();
+    std::this_thread::sleep_for(1000ms);
+    EXPECT_EQ(stream->position(), pausedAt);
+    const auto resumed = MonitorRecorder::Clock::now();
+    stream->resume();
+    EXPECT_EQ(stream->state(), PlaybackState::Playing);
+    std::this_thread::sleep_for(400ms);
+    const double position = std::chrono::duration<double>(stream->position()).count();
+    const std::vector<int16_t> recorded = recorder.stop();
+
+    EXPECT_NEAR(std::chrono::duration<double>(pausedAt).count(), 1.3, 0.1);
+    EXPECT_NEAR(position, 1.7, 0.1);
+    const double delay = firstSoundAfterMs(recorder, recorded, resumed);
+    EXPECT_GE(delay, 0.0);
+    EXPECT_LT(delay, 100.0);
+    // What follows the resume is the second second's pitch.
+    size_t firstAfter = 0;
+    while (firstAfter < recorded.size() && recorder.arrivalOf(firstAfter) <= resumed)
+        ++firstAfter;
+    const SoundSpan after = findSound(std::vector<int16_t>(recorded.begin() + static_cast<long>(firstAfter), recorded.end()));
+    ASSERT_TRUE(after.found);
+    EXPECT_NEAR(toneFrequencyHz(recorded, firstAfter + after.first + sampleRate / 20,
+                                sampleRate / 5),
+                700.0, 14.0);
+}
+
 }  // namespace
 }  // namespace hp::soundtest

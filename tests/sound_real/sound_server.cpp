@@ -4,16 +4,12 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 extern char **environ;
@@ -36,12 +32,6 @@ std::string commandOutput(const std::string &command)
         output.append(buffer, read);
     pclose(pipe);
     return output;
-}
-
-std::string uniqueSuffix()
-{
-    static std::atomic<int> counter{0};
-    return std::to_string(getpid()) + "_" + std::to_string(++counter);
 }
 
 }  // namespace
@@ -114,50 +104,72 @@ std::string TestSink::streamListing() const
     return listing;
 }
 
-MonitorRecorder::MonitorRecorder(const std::string &sinkName)
-    : sinkName_(sinkName), path_("/tmp/hollyphone_monitor_" + uniqueSuffix() + ".raw")
-{
-}
+MonitorRecorder::MonitorRecorder(const std::string &sinkName) : sinkName_(sinkName) {}
 
 MonitorRecorder::~MonitorRecorder()
 {
     if (process_ > 0)
         stop();
-    std::remove(path_.c_str());
 }
 
 bool MonitorRecorder::start()
 {
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0)
+        return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, path_.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
     const std::string device = sinkName_ + ".monitor";
-    const char *arguments[] = {"parec",          "--raw",           "--format=s16le",
-                               "--rate=44100",   "--channels=2",    "--latency-msec=10",
-                               "-d",             device.c_str(),    nullptr};
+    const char *arguments[] = {"parec",        "--raw",        "--format=s16le",
+                               "--rate=44100", "--channels=2", "--latency-msec=10",
+                               "-d",           device.c_str(), nullptr};
     const int spawned = posix_spawnp(&process_, "parec", &actions, nullptr,
                                      const_cast<char *const *>(arguments), environ);
     posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
     if (spawned != 0) {
+        close(pipeEnds[0]);
         process_ = -1;
         return false;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
+    output_ = pipeEnds[0];
+    reader_ = std::thread(&MonitorRecorder::readAll, this);
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (Clock::now() < deadline) {
         if (framesSoFar() > 0)
             return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return false;
 }
 
+void MonitorRecorder::readAll()
+{
+    std::vector<char> pending;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = read(output_, buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        const auto arrived = Clock::now();
+        pending.insert(pending.end(), buffer, buffer + got);
+        const size_t frames = pending.size() / bytesPerFrame;
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (size_t frame = 0; frame < frames; ++frame) {
+            const auto low = static_cast<unsigned char>(pending[frame * bytesPerFrame]);
+            const auto high = static_cast<unsigned char>(pending[frame * bytesPerFrame + 1]);
+            left_.push_back(static_cast<int16_t>(low | (high << 8)));
+        }
+        pending.erase(pending.begin(), pending.begin() + static_cast<long>(frames * bytesPerFrame));
+        pieces_.push_back({left_.size(), arrived});
+    }
+}
+
 size_t MonitorRecorder::framesSoFar() const
 {
-    struct stat status {};
-    if (stat(path_.c_str(), &status) != 0)
-        return 0;
-    return static_cast<size_t>(status.st_size) / bytesPerFrame;
+    std::lock_guard<std::mutex> lock(mutex_);
+    return left_.size();
 }
 
 std::vector<int16_t> MonitorRecorder::stop()
@@ -168,17 +180,24 @@ std::vector<int16_t> MonitorRecorder::stop()
         waitpid(process_, &status, 0);
         process_ = -1;
     }
-    std::ifstream file(path_, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
-                            std::istreambuf_iterator<char>());
-    std::vector<int16_t> left;
-    left.reserve(bytes.size() / bytesPerFrame);
-    for (size_t offset = 0; offset + bytesPerFrame <= bytes.size(); offset += bytesPerFrame) {
-        const auto low = static_cast<unsigned char>(bytes[offset]);
-        const auto high = static_cast<unsigned char>(bytes[offset + 1]);
-        left.push_back(static_cast<int16_t>(low | (high << 8)));
+    if (reader_.joinable())
+        reader_.join();
+    if (output_ >= 0) {
+        close(output_);
+        output_ = -1;
     }
-    return left;
+    std::lock_guard<std::mutex> lock(mutex_);
+    return left_;
+}
+
+MonitorRecorder::Clock::time_point MonitorRecorder::arrivalOf(size_t frame) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const Piece &piece : pieces_) {
+        if (frame < piece.endFrame)
+            return piece.arrived;
+    }
+    return pieces_.empty() ? Clock::time_point{} : pieces_.back().arrived;
 }
 
 }  // namespace hp::soundtest

@@ -5,7 +5,10 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
+#include <mutex>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -36,9 +39,12 @@ private:
     int lock_ = -1;
 };
 
-// Records a sink's monitor (16-bit stereo at 44100 Hz) with parec.
+// Records a sink's monitor (16-bit stereo at 44100 Hz) with parec, reading
+// its output as it comes and noting when each piece arrived.
 class MonitorRecorder {
 public:
+    using Clock = std::chrono::steady_clock;
+
     explicit MonitorRecorder(const std::string &sinkName);
     ~MonitorRecorder();
     MonitorRecorder(const MonitorRecorder &) = delete;
@@ -46,15 +52,28 @@ public:
 
     // Starts recording and returns once samples arrive (false on failure).
     bool start();
-    // Frames recorded so far (read back from the file).
+    // Frames recorded so far.
     size_t framesSoFar() const;
     // Stops and returns the left channel of everything recorded.
     std::vector<int16_t> stop();
+    // When the piece holding this frame arrived (after stop()).
+    Clock::time_point arrivalOf(size_t frame) const;
 
 private:
+    void readAll();
+
+    struct Piece {
+        size_t endFrame;
+        Clock::time_point arrived;
+    };
+
     std::string sinkName_;
-    std::string path_;
     pid_t process_ = -1;
+    int output_ = -1;
+    std::thread reader_;
+    mutable std::mutex mutex_;
+    std::vector<int16_t> left_;
+    std::vector<Piece> pieces_;
 };
 
 }  // namespace hp::soundtest
