@@ -222,6 +222,10 @@ HWND createDialog(HINSTANCE instance, const void *bytes, size_t size, HWND owner
         position.y = std::max<LONG>(position.y, work.top);
     }
 
+    // The owner of a dialog is a top-level window: a child given as owner
+    // stands for the window it belongs to.
+    if (owner)
+        owner = system.topLevelOf(owner);
     disabledOwner = nullptr;
     if (owner && IsWindowEnabled(owner)) {
         disabledOwner = owner;
