@@ -20,15 +20,10 @@ uint32_t littleEndian(const std::vector<unsigned char> &bytes, size_t offset, in
 
 PaintCanvas::PaintCanvas(COLORREF fill)
 {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = panelWidth;
-    info.bmiHeader.biHeight = -panelHeight;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    HDC screen = GetDC(nullptr);
+    dc_ = CreateCompatibleDC(screen);
+    bitmap_ = CreateCompatibleBitmap(screen, panelWidth, panelHeight);
+    ReleaseDC(nullptr, screen);
     previous_ = SelectObject(dc_, bitmap_);
     HBRUSH brush = CreateSolidBrush(fill);
     RECT all{0, 0, panelWidth, panelHeight};
@@ -38,12 +33,40 @@ PaintCanvas::PaintCanvas(COLORREF fill)
 
 PaintCanvas::~PaintCanvas()
 {
+    if (copyDc_) {
+        SelectObject(copyDc_, copyPrevious_);
+        DeleteObject(copyBitmap_);
+        DeleteDC(copyDc_);
+    }
     SelectObject(dc_, previous_);
     DeleteObject(bitmap_);
     DeleteDC(dc_);
 }
 
-uint32_t PaintCanvas::pixel(int x, int y) const { return rgbOf(GetPixel(dc_, x, y)); }
+void PaintCanvas::capture() const
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = panelWidth;
+    info.bmiHeader.biHeight = -panelHeight;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    copyDc_ = CreateCompatibleDC(dc_);
+    copyBitmap_ = CreateDIBSection(copyDc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    copyPrevious_ = SelectObject(copyDc_, copyBitmap_);
+    BitBlt(copyDc_, 0, 0, panelWidth, panelHeight, dc_, 0, 0, SRCCOPY);
+    GdiFlush();
+}
+
+uint32_t PaintCanvas::pixel(int x, int y) const
+{
+    if (!copyDc_)
+        capture();
+    // Top-down rows of 32-bit blue, green, red, unused.
+    const auto *row = static_cast<const uint32_t *>(bits_) + static_cast<size_t>(y) * panelWidth;
+    return row[x] & 0xFFFFFFu;
+}
 
 bool PaintCanvas::sameArea(const PaintCanvas &other, int left, int top, int width,
                            int height) const

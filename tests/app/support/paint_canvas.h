@@ -30,16 +30,26 @@ public:
     PaintCanvas &operator=(const PaintCanvas &) = delete;
 
     HDC dc() const { return dc_; }
+    // What has been drawn so far; the first read takes a copy, so draw
+    // everything before reading.
     uint32_t pixel(int x, int y) const;  // 0xRRGGBB
     // True when the rectangle [left, left + width) x [top, top + height)
     // shows the same pixels here and on the other canvas.
     bool sameArea(const PaintCanvas &other, int left, int top, int width, int height) const;
 
 private:
+    void capture() const;
+
+    // Drawing goes to a screen-compatible bitmap: the layer converts a DIB
+    // section's whole surface on every drawing call, which would make the
+    // paint tests crawl. Reads come from one copy into a DIB section.
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ previous_ = nullptr;
-    void *bits_ = nullptr;
+    mutable HDC copyDc_ = nullptr;
+    mutable HBITMAP copyBitmap_ = nullptr;
+    mutable HGDIOBJ copyPrevious_ = nullptr;
+    mutable void *bits_ = nullptr;
 };
 
 // A 24-bit uncompressed BMP file, read by the test itself.
