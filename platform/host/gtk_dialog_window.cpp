@@ -8,7 +8,7 @@ namespace hp::host {
 namespace {
 
 using user32::DialogControlKind;
-using user32::DialogControlSpec;
+using user32::DialogControlDescription;
 
 // What a widget's handlers need; lives as long as the widget.
 struct WidgetContext {
@@ -66,7 +66,7 @@ void applyFont(GtkWidget *label, const PangoFontDescription *font)
     pango_attr_list_unref(attributes);
 }
 
-GtkWidget *makeIcon(const DialogControlSpec &control)
+GtkWidget *makeIcon(const DialogControlDescription &control)
 {
     if (control.iconPixels.empty())
         return gtk_image_new();
@@ -90,7 +90,7 @@ GtkWidget *makeIcon(const DialogControlSpec &control)
     return image;
 }
 
-GtkWidget *makeControl(const DialogControlSpec &control, const PangoFontDescription *font,
+GtkWidget *makeControl(const DialogControlDescription &control, const PangoFontDescription *font,
                        ListenerSlot listener)
 {
     const std::string text = utf8FromCp932(control.text);
@@ -129,38 +129,38 @@ GtkWidget *makeControl(const DialogControlSpec &control, const PangoFontDescript
 
 }  // namespace
 
-OwnedWidget buildDialogWindow(const user32::DialogSpec &spec, GtkWindow *owner,
+OwnedWidget buildDialogWindow(const user32::DialogDescription &description, GtkWindow *owner,
                               ListenerSlot listener)
 {
     OwnedWidget toplevel = ownWidget(gtk_window_new(GTK_WINDOW_TOPLEVEL));
     GtkWindow *window = GTK_WINDOW(toplevel.get());
-    gtk_window_set_title(window, utf8FromCp932(spec.title).c_str());
+    gtk_window_set_title(window, utf8FromCp932(description.title).c_str());
     gtk_window_set_gravity(window, GDK_GRAVITY_STATIC);
     gtk_window_set_resizable(window, FALSE);
     gtk_window_set_modal(window, TRUE);
     gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_DIALOG);
-    gtk_window_set_deletable(window, spec.hasCloseBox ? TRUE : FALSE);
+    gtk_window_set_deletable(window, description.hasCloseBox ? TRUE : FALSE);
     if (owner)
         gtk_window_set_transient_for(window, owner);
-    gtk_window_move(window, spec.clientRect.left, spec.clientRect.top);
+    gtk_window_move(window, description.clientRect.left, description.clientRect.top);
 
-    WidgetContext *context = attachContext(toplevel.get(), listener, spec.dialog);
+    WidgetContext *context = attachContext(toplevel.get(), listener, description.dialog);
     g_signal_connect(toplevel.get(), "key-press-event", G_CALLBACK(onDialogKeyPress), context);
     g_signal_connect(toplevel.get(), "delete-event", G_CALLBACK(onDialogDelete), context);
 
     GtkWidget *fixed = gtk_fixed_new();
-    gtk_widget_set_size_request(fixed, spec.clientRect.right - spec.clientRect.left,
-                                spec.clientRect.bottom - spec.clientRect.top);
+    gtk_widget_set_size_request(fixed, description.clientRect.right - description.clientRect.left,
+                                description.clientRect.bottom - description.clientRect.top);
     gtk_container_add(GTK_CONTAINER(window), fixed);
 
     PangoFontDescription *font = nullptr;
-    if (!spec.fontFace.empty() && spec.fontPixelHeight > 0) {
+    if (!description.fontFace.empty() && description.fontPixelHeight > 0) {
         font = pango_font_description_new();
-        pango_font_description_set_family(font, utf8FromCp932(spec.fontFace).c_str());
-        pango_font_description_set_absolute_size(font, spec.fontPixelHeight * PANGO_SCALE);
+        pango_font_description_set_family(font, utf8FromCp932(description.fontFace).c_str());
+        pango_font_description_set_absolute_size(font, description.fontPixelHeight * PANGO_SCALE);
     }
     GtkWidget *defaultButton = nullptr;
-    for (const DialogControlSpec &control : spec.controls) {
+    for (const DialogControlDescription &control : description.controls) {
         GtkWidget *widget = makeControl(control, font, listener);
         gtk_widget_set_size_request(widget, control.rect.right - control.rect.left,
                                     control.rect.bottom - control.rect.top);

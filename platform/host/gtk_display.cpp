@@ -38,8 +38,8 @@ public:
     ~GtkDisplay() override;
 
     void setListener(DisplayListener *listener) override { listener_ = listener; }
-    void createWindow(const user32::NativeWindowSpec &spec) override;
-    void createDialog(const user32::DialogSpec &spec) override;
+    void createWindow(const user32::NativeWindowDescription &description) override;
+    void createDialog(const user32::DialogDescription &description) override;
     void destroyWindow(HWND window) override;
     void showWindow(HWND window, bool visible) override;
     void placeWindow(HWND window, const RECT &clientRect) override;
@@ -48,9 +48,9 @@ public:
     void present(HWND window, const RECT &area) override;
     void beginMove(HWND window) override;
     UINT trackPopupMenu(HWND owner, POINT screen,
-                        const std::vector<user32::PopupMenuItemSpec> &items,
+                        const std::vector<user32::PopupMenuEntry> &items,
                         user32::ModalLoop &loop) override;
-    int showMessageBox(HWND owner, const user32::MessageBoxSpec &spec,
+    int showMessageBox(HWND owner, const user32::MessageBoxContent &description,
                        user32::ModalLoop &loop) override;
     SIZE screenSize() override;
     RECT workArea() override;
@@ -254,12 +254,12 @@ void GtkDisplay::connectWindowSignals(NativeWindow &native)
     g_signal_connect(toplevel, "key-press-event", G_CALLBACK(onKeyPress), &native);
 }
 
-void GtkDisplay::createWindow(const user32::NativeWindowSpec &spec)
+void GtkDisplay::createWindow(const user32::NativeWindowDescription &description)
 {
     auto native = std::make_unique<NativeWindow>();
     native->display = this;
-    native->window = spec.window;
-    native->surface = spec.surface;
+    native->window = description.window;
+    native->surface = description.surface;
     native->toplevel = ownWidget(gtk_window_new(GTK_WINDOW_TOPLEVEL));
     GtkWindow *toplevel = GTK_WINDOW(native->toplevel.get());
     // The placement names the client area, whatever frame the window
@@ -267,33 +267,33 @@ void GtkDisplay::createWindow(const user32::NativeWindowSpec &spec)
     gtk_window_set_gravity(toplevel, GDK_GRAVITY_STATIC);
     gtk_window_set_decorated(toplevel, FALSE);
     gtk_window_set_resizable(toplevel, FALSE);
-    gtk_window_set_title(toplevel, utf8FromCp932(spec.title).c_str());
-    if (GtkWindow *owner = toplevelOf(spec.owner))
+    gtk_window_set_title(toplevel, utf8FromCp932(description.title).c_str());
+    if (GtkWindow *owner = toplevelOf(description.owner))
         gtk_window_set_transient_for(toplevel, owner);
-    gtk_window_move(toplevel, spec.clientRect.left, spec.clientRect.top);
+    gtk_window_move(toplevel, description.clientRect.left, description.clientRect.top);
 
     native->area = gtk_drawing_area_new();
     native->client = native->area;
-    gtk_widget_set_size_request(native->area, spec.clientRect.right - spec.clientRect.left,
-                                spec.clientRect.bottom - spec.clientRect.top);
+    gtk_widget_set_size_request(native->area, description.clientRect.right - description.clientRect.left,
+                                description.clientRect.bottom - description.clientRect.top);
     gtk_container_add(GTK_CONTAINER(toplevel), native->area);
     connectWindowSignals(*native);
-    windows_[spec.window] = std::move(native);
-    if (spec.acceptsDrops)
-        acceptDrops(spec.window, true);
+    windows_[description.window] = std::move(native);
+    if (description.acceptsDrops)
+        acceptDrops(description.window, true);
 }
 
-void GtkDisplay::createDialog(const user32::DialogSpec &spec)
+void GtkDisplay::createDialog(const user32::DialogDescription &description)
 {
     auto native = std::make_unique<NativeWindow>();
     native->display = this;
-    native->window = spec.dialog;
+    native->window = description.dialog;
     native->dialog = true;
-    native->toplevel = buildDialogWindow(spec, toplevelOf(spec.owner), &listener_);
+    native->toplevel = buildDialogWindow(description, toplevelOf(description.owner), &listener_);
     native->client = gtk_bin_get_child(GTK_BIN(native->toplevel.get()));
     g_signal_connect(native->toplevel.get(), "configure-event", G_CALLBACK(onConfigure),
                      native.get());
-    windows_[spec.dialog] = std::move(native);
+    windows_[description.dialog] = std::move(native);
 }
 
 void GtkDisplay::destroyWindow(HWND window)
@@ -401,7 +401,7 @@ void GtkDisplay::beginMove(HWND window)
 }
 
 UINT GtkDisplay::trackPopupMenu(HWND owner, POINT screen,
-                                const std::vector<user32::PopupMenuItemSpec> &items,
+                                const std::vector<user32::PopupMenuEntry> &items,
                                 user32::ModalLoop &loop)
 {
     NativeWindow *native = find(owner);
@@ -409,10 +409,10 @@ UINT GtkDisplay::trackPopupMenu(HWND owner, POINT screen,
     return runPopupMenu(items, ownerWidget, screen, lastPress_.get(), loop);
 }
 
-int GtkDisplay::showMessageBox(HWND owner, const user32::MessageBoxSpec &spec,
+int GtkDisplay::showMessageBox(HWND owner, const user32::MessageBoxContent &description,
                                user32::ModalLoop &loop)
 {
-    return runMessageDialog(spec, toplevelOf(owner), loop);
+    return runMessageDialog(description, toplevelOf(owner), loop);
 }
 
 SIZE GtkDisplay::screenSize()

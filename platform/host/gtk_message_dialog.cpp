@@ -79,20 +79,20 @@ gboolean onKeyPress(GtkWidget *, GdkEventKey *event, gpointer data)
 
 }  // namespace
 
-int runMessageDialog(const user32::MessageBoxSpec &spec, GtkWindow *owner, user32::ModalLoop &loop)
+int runMessageDialog(const user32::MessageBoxContent &description, GtkWindow *owner, user32::ModalLoop &loop)
 {
     BoxSession session;
-    const std::string text = utf8FromCp932(spec.text);
+    const std::string text = utf8FromCp932(description.text);
     OwnedWidget dialog = ownWidget(gtk_message_dialog_new(owner, GTK_DIALOG_MODAL,
-                                                          messageTypeOf(spec.type),
+                                                          messageTypeOf(description.type),
                                                           GTK_BUTTONS_NONE, "%s", text.c_str()));
-    gtk_window_set_title(GTK_WINDOW(dialog.get()), utf8FromCp932(spec.caption).c_str());
-    const std::vector<ButtonChoice> buttons = buttonsOf(spec.type);
+    gtk_window_set_title(GTK_WINDOW(dialog.get()), utf8FromCp932(description.caption).c_str());
+    const std::vector<ButtonChoice> buttons = buttonsOf(description.type);
     for (const ButtonChoice &button : buttons)
         gtk_dialog_add_button(GTK_DIALOG(dialog.get()), button.label, button.answer);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog.get()), buttons.front().answer);
 
-    int closeAnswer = closeAnswerOf(spec.type);
+    int closeAnswer = closeAnswerOf(description.type);
     g_signal_connect(dialog.get(), "response", G_CALLBACK(onResponse), &session);
     g_signal_connect(dialog.get(), "key-press-event", G_CALLBACK(onKeyPress), &closeAnswer);
     if (closeAnswer == 0) {

@@ -48,16 +48,16 @@ using ListenerSlot = user32::DisplayListener *const *;
 // A native modal dialog with the controls of a dialog template, hidden.
 // The listener hears of button clicks, Enter, Escape, the close box and
 // moves.
-OwnedWidget buildDialogWindow(const user32::DialogSpec &spec, GtkWindow *owner,
+OwnedWidget buildDialogWindow(const user32::DialogDescription &description, GtkWindow *owner,
                               ListenerSlot listener);
 
 // Runs a popup menu at a screen point until an item is chosen or the menu
 // is dismissed; returns the chosen id or 0.
-UINT runPopupMenu(const std::vector<user32::PopupMenuItemSpec> &items, GtkWidget *ownerWindow,
+UINT runPopupMenu(const std::vector<user32::PopupMenuEntry> &items, GtkWidget *ownerWindow,
                   POINT screen, const GdkEvent *trigger, user32::ModalLoop &loop);
 
 // Runs a message box; returns IDOK, IDCANCEL, IDYES or IDNO.
-int runMessageDialog(const user32::MessageBoxSpec &spec, GtkWindow *owner,
+int runMessageDialog(const user32::MessageBoxContent &description, GtkWindow *owner,
                      user32::ModalLoop &loop);
 
 // The screen position of a widget's top-left corner.

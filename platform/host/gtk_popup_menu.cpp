@@ -35,10 +35,10 @@ void onMenuDeactivated(GtkMenuShell *, gpointer data)
         session->closeSource = g_idle_add(finishSession, session);
 }
 
-GtkWidget *buildMenu(const std::vector<user32::PopupMenuItemSpec> &items, MenuSession &session)
+GtkWidget *buildMenu(const std::vector<user32::PopupMenuEntry> &items, MenuSession &session)
 {
     GtkWidget *menu = gtk_menu_new();
-    for (const user32::PopupMenuItemSpec &item : items) {
+    for (const user32::PopupMenuEntry &item : items) {
         GtkWidget *entry = nullptr;
         if (item.separator) {
             entry = gtk_separator_menu_item_new();
@@ -66,7 +66,7 @@ GtkWidget *buildMenu(const std::vector<user32::PopupMenuItemSpec> &items, MenuSe
 
 }  // namespace
 
-UINT runPopupMenu(const std::vector<user32::PopupMenuItemSpec> &items, GtkWidget *ownerWindow,
+UINT runPopupMenu(const std::vector<user32::PopupMenuEntry> &items, GtkWidget *ownerWindow,
                   POINT screen, const GdkEvent *trigger, user32::ModalLoop &loop)
 {
     MenuSession session;

@@ -15,7 +15,7 @@ namespace {
 // considered stuck (real time: only another thread can end it).
 constexpr auto stuckAfter = std::chrono::seconds(3);
 
-void describeItems(const std::vector<user32::PopupMenuItemSpec> &items, int depth)
+void describeItems(const std::vector<user32::PopupMenuEntry> &items, int depth)
 {
     for (const auto &item : items) {
         std::fprintf(stderr, "%*s%s (id %u)%s\n", depth * 2 + 4, "",
@@ -27,9 +27,9 @@ void describeItems(const std::vector<user32::PopupMenuItemSpec> &items, int dept
 
 }  // namespace
 
-const user32::DialogControlSpec *HeadlessWindow::control(int id) const
+const user32::DialogControlDescription *HeadlessWindow::control(int id) const
 {
-    for (const auto &control : dialogSpec.controls) {
+    for (const auto &control : dialogDescription.controls) {
         if (control.id == id)
             return &control;
     }
@@ -130,7 +130,7 @@ bool HeadlessDisplay::pressButton(HWND dialog, int id)
     const Screen *screen = find(dialog);
     if (!screen || !screen->state.dialog || !screen->state.visible)
         return false;
-    const user32::DialogControlSpec *control = screen->state.control(id);
+    const user32::DialogControlDescription *control = screen->state.control(id);
     if (!control)
         return false;
     if (listener_)
@@ -182,31 +182,31 @@ void HeadlessDisplay::setScreen(SIZE size, RECT workArea)
 
 // ------------------------------------------------------------ windows ----
 
-void HeadlessDisplay::createWindow(const user32::NativeWindowSpec &spec)
+void HeadlessDisplay::createWindow(const user32::NativeWindowDescription &description)
 {
-    Screen &screen = screens_[spec.window];
-    screen.surface = spec.surface;
-    screen.state.window = spec.window;
-    screen.state.owner = spec.owner;
-    screen.state.clientRect = spec.clientRect;
-    screen.state.title = spec.title;
-    screen.state.acceptsDrops = spec.acceptsDrops;
-    screen.state.width = spec.surface ? spec.surface->width() : 0;
-    screen.state.height = spec.surface ? spec.surface->height() : 0;
+    Screen &screen = screens_[description.window];
+    screen.surface = description.surface;
+    screen.state.window = description.window;
+    screen.state.owner = description.owner;
+    screen.state.clientRect = description.clientRect;
+    screen.state.title = description.title;
+    screen.state.acceptsDrops = description.acceptsDrops;
+    screen.state.width = description.surface ? description.surface->width() : 0;
+    screen.state.height = description.surface ? description.surface->height() : 0;
     screen.state.shown.assign(static_cast<size_t>(screen.state.width) * screen.state.height, 0);
-    order_.push_back(spec.window);
+    order_.push_back(description.window);
 }
 
-void HeadlessDisplay::createDialog(const user32::DialogSpec &spec)
+void HeadlessDisplay::createDialog(const user32::DialogDescription &description)
 {
-    Screen &screen = screens_[spec.dialog];
-    screen.state.window = spec.dialog;
-    screen.state.owner = spec.owner;
+    Screen &screen = screens_[description.dialog];
+    screen.state.window = description.dialog;
+    screen.state.owner = description.owner;
     screen.state.dialog = true;
-    screen.state.clientRect = spec.clientRect;
-    screen.state.title = spec.title;
-    screen.state.dialogSpec = spec;
-    order_.push_back(spec.dialog);
+    screen.state.clientRect = description.clientRect;
+    screen.state.title = description.title;
+    screen.state.dialogDescription = description;
+    order_.push_back(description.dialog);
 }
 
 void HeadlessDisplay::destroyWindow(HWND window)
@@ -282,7 +282,7 @@ void HeadlessDisplay::beginMove(HWND window)
 }
 
 UINT HeadlessDisplay::trackPopupMenu(HWND owner, POINT screen,
-                                     const std::vector<user32::PopupMenuItemSpec> &items,
+                                     const std::vector<user32::PopupMenuEntry> &items,
                                      user32::ModalLoop &loop)
 {
     popups_.push_back(HeadlessPopup{owner, screen, items, true, 0});
@@ -294,14 +294,14 @@ UINT HeadlessDisplay::trackPopupMenu(HWND owner, POINT screen,
     return popups_[index].chosen;
 }
 
-int HeadlessDisplay::showMessageBox(HWND owner, const user32::MessageBoxSpec &spec,
+int HeadlessDisplay::showMessageBox(HWND owner, const user32::MessageBoxContent &description,
                                     user32::ModalLoop &loop)
 {
-    messageBoxes_.push_back(HeadlessMessageBox{owner, spec, true, 0});
+    messageBoxes_.push_back(HeadlessMessageBox{owner, description, true, 0});
     const size_t index = messageBoxes_.size() - 1;
     if (!loop.runUntil([this, index] { return !messageBoxes_[index].open; })) {
         messageBoxes_[index].open = false;
-        return (spec.type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDCANCEL;
+        return (description.type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDCANCEL;
     }
     return messageBoxes_[index].answer;
 }
@@ -376,8 +376,8 @@ void HeadlessDisplay::reportDeadlock() const
     }
     if (const HeadlessMessageBox *box = openMessageBox()) {
         std::fprintf(stderr, "  a message box is open: [%s] %s\n",
-                     host::utf8FromCp932(box->spec.caption).c_str(),
-                     host::utf8FromCp932(box->spec.text).c_str());
+                     host::utf8FromCp932(box->description.caption).c_str(),
+                     host::utf8FromCp932(box->description.text).c_str());
     }
     for (const auto &entry : screens_) {
         if (entry.second.state.dialog && entry.second.state.visible) {

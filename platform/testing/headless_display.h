@@ -51,23 +51,23 @@ struct HeadlessWindow {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> shown;
-    user32::DialogSpec dialogSpec;  // dialogs: controls, font, caption
+    user32::DialogDescription dialogDescription;  // dialogs: controls, font, caption
 
     uint32_t shownPixel(int x, int y) const { return shown[static_cast<size_t>(y) * width + x]; }
-    const user32::DialogControlSpec *control(int id) const;
+    const user32::DialogControlDescription *control(int id) const;
 };
 
 struct HeadlessPopup {
     HWND owner = nullptr;
     POINT point{0, 0};
-    std::vector<user32::PopupMenuItemSpec> items;
+    std::vector<user32::PopupMenuEntry> items;
     bool open = true;
     UINT chosen = 0;
 };
 
 struct HeadlessMessageBox {
     HWND owner = nullptr;
-    user32::MessageBoxSpec spec;
+    user32::MessageBoxContent description;
     bool open = true;
     int answer = 0;
 };
@@ -114,8 +114,8 @@ public:
 
     // ----- DisplayBackend -----
     void setListener(user32::DisplayListener *listener) override { listener_ = listener; }
-    void createWindow(const user32::NativeWindowSpec &spec) override;
-    void createDialog(const user32::DialogSpec &spec) override;
+    void createWindow(const user32::NativeWindowDescription &description) override;
+    void createDialog(const user32::DialogDescription &description) override;
     void destroyWindow(HWND window) override;
     void showWindow(HWND window, bool visible) override;
     void placeWindow(HWND window, const RECT &clientRect) override;
@@ -124,9 +124,9 @@ public:
     void present(HWND window, const RECT &area) override;
     void beginMove(HWND window) override;
     UINT trackPopupMenu(HWND owner, POINT screen,
-                        const std::vector<user32::PopupMenuItemSpec> &items,
+                        const std::vector<user32::PopupMenuEntry> &items,
                         user32::ModalLoop &loop) override;
-    int showMessageBox(HWND owner, const user32::MessageBoxSpec &spec,
+    int showMessageBox(HWND owner, const user32::MessageBoxContent &description,
                        user32::ModalLoop &loop) override;
     SIZE screenSize() override { return screenSize_; }
     RECT workArea() override { return workArea_; }

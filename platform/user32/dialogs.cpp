@@ -382,41 +382,41 @@ LRESULT CALLBACK dialogWindowProcedure(HWND dialog, UINT message, WPARAM wParam,
     }
 }
 
-DialogSpec describeDialog(WindowSystem &system, const Window &dialog)
+DialogDescription describeDialog(WindowSystem &system, const Window &dialog)
 {
-    DialogSpec spec;
-    spec.dialog = dialog.handle;
-    spec.owner = dialog.owner;
-    spec.clientRect = system.clientRectOnScreen(dialog);
-    spec.title = dialog.text;
-    spec.hasCloseBox = (dialog.style & WS_SYSMENU) != 0;
+    DialogDescription description;
+    description.dialog = dialog.handle;
+    description.owner = dialog.owner;
+    description.clientRect = system.clientRectOnScreen(dialog);
+    description.title = dialog.text;
+    description.hasCloseBox = (dialog.style & WS_SYSMENU) != 0;
     if (dialog.dialog) {
-        spec.fontFace = dialog.dialog->fontFace;
-        spec.fontPixelHeight = dialog.dialog->fontPixelHeight;
+        description.fontFace = dialog.dialog->fontFace;
+        description.fontPixelHeight = dialog.dialog->fontPixelHeight;
     }
     for (HWND child : dialog.children) {
         const Window *control = system.windows().find(child);
         if (!control || !control->visible() || !control->windowClass)
             continue;
-        DialogControlSpec controlSpec;
-        controlSpec.control = child;
-        controlSpec.id = static_cast<int>(control->controlId);
-        controlSpec.text = control->text;
+        DialogControlDescription shownControl;
+        shownControl.control = child;
+        shownControl.id = static_cast<int>(control->controlId);
+        shownControl.text = control->text;
         const RECT onScreen = system.windowRectOnScreen(*control);
-        controlSpec.rect = RECT{onScreen.left - spec.clientRect.left, onScreen.top - spec.clientRect.top,
-                                onScreen.right - spec.clientRect.left,
-                                onScreen.bottom - spec.clientRect.top};
+        shownControl.rect = RECT{onScreen.left - description.clientRect.left, onScreen.top - description.clientRect.top,
+                                onScreen.right - description.clientRect.left,
+                                onScreen.bottom - description.clientRect.top};
         const std::string &className = control->windowClass->name;
         if (className == "Button") {
             switch (control->style & buttonTypeMask) {
             case BS_PUSHBUTTON:
-                controlSpec.kind = DialogControlKind::PushButton;
+                shownControl.kind = DialogControlKind::PushButton;
                 break;
             case BS_DEFPUSHBUTTON:
-                controlSpec.kind = DialogControlKind::DefaultPushButton;
+                shownControl.kind = DialogControlKind::DefaultPushButton;
                 break;
             case BS_GROUPBOX:
-                controlSpec.kind = DialogControlKind::GroupBox;
+                shownControl.kind = DialogControlKind::GroupBox;
                 break;
             default:
                 continue;  // check boxes and radio buttons are not drawn here
@@ -424,24 +424,24 @@ DialogSpec describeDialog(WindowSystem &system, const Window &dialog)
         } else if (className == "Static") {
             const DWORD type = control->style & staticTypeMask;
             if (type == SS_ICON) {
-                controlSpec.kind = DialogControlKind::StaticIcon;
+                shownControl.kind = DialogControlKind::StaticIcon;
                 if (control->staticIcon) {
-                    controlSpec.iconWidth = GetSystemMetrics(SM_CXICON);
-                    controlSpec.iconHeight = GetSystemMetrics(SM_CYICON);
-                    controlSpec.iconPixels =
-                        renderIcon(control->staticIcon, controlSpec.iconWidth,
-                                   controlSpec.iconHeight, dialogFaceColor);
+                    shownControl.iconWidth = GetSystemMetrics(SM_CXICON);
+                    shownControl.iconHeight = GetSystemMetrics(SM_CYICON);
+                    shownControl.iconPixels =
+                        renderIcon(control->staticIcon, shownControl.iconWidth,
+                                   shownControl.iconHeight, dialogFaceColor);
                 }
             } else {
-                controlSpec.kind = DialogControlKind::StaticText;
-                controlSpec.textAlign = (type == SS_CENTER || type == SS_RIGHT) ? type : SS_LEFT;
+                shownControl.kind = DialogControlKind::StaticText;
+                shownControl.textAlign = (type == SS_CENTER || type == SS_RIGHT) ? type : SS_LEFT;
             }
         } else {
             continue;
         }
-        spec.controls.push_back(std::move(controlSpec));
+        description.controls.push_back(std::move(shownControl));
     }
-    return spec;
+    return description;
 }
 
 std::vector<uint32_t> renderIcon(HICON icon, int width, int height, COLORREF background)

@@ -7,7 +7,7 @@
 //  - Every call and every listener callback happens on the GUI thread, the
 //    thread that created the first window; only wake() may be called from
 //    any thread.
-//  - Texts in the specs are CP932, as the program wrote them; the backend
+//  - Texts in the descriptions are CP932, as the program wrote them; the backend
 //    converts what it shows.
 //  - Rectangles are in screen pixels unless they say otherwise; a window is
 //    placed by its client area (the backend's frame, if any, goes around it).
@@ -71,7 +71,7 @@ public:
     virtual bool runUntil(const std::function<bool()> &finished) = 0;
 };
 
-struct NativeWindowSpec {
+struct NativeWindowDescription {
     HWND window = nullptr;
     HWND owner = nullptr;                       // for stacking; may be null
     RECT clientRect{0, 0, 0, 0};                // screen
@@ -82,7 +82,7 @@ struct NativeWindowSpec {
 
 enum class DialogControlKind { PushButton, DefaultPushButton, GroupBox, StaticText, StaticIcon };
 
-struct DialogControlSpec {
+struct DialogControlDescription {
     HWND control = nullptr;
     int id = 0;
     DialogControlKind kind = DialogControlKind::StaticText;
@@ -96,7 +96,7 @@ struct DialogControlSpec {
     std::vector<uint32_t> iconPixels;
 };
 
-struct DialogSpec {
+struct DialogDescription {
     HWND dialog = nullptr;
     HWND owner = nullptr;
     RECT clientRect{0, 0, 0, 0};    // screen
@@ -104,20 +104,20 @@ struct DialogSpec {
     bool hasCloseBox = false;
     std::string fontFace;           // CP932, as the template names it
     int fontPixelHeight = 0;        // cell height of the dialog font
-    std::vector<DialogControlSpec> controls;
+    std::vector<DialogControlDescription> controls;
 };
 
-struct PopupMenuItemSpec {
+struct PopupMenuEntry {
     bool separator = false;
     std::string text;               // CP932, "&" marks the mnemonic, "&&" is "&"
     UINT id = 0;
     bool checked = false;
     bool disabled = false;
-    std::vector<PopupMenuItemSpec> submenu;
+    std::vector<PopupMenuEntry> submenu;
     bool hasSubmenu = false;
 };
 
-struct MessageBoxSpec {
+struct MessageBoxContent {
     std::string text;       // CP932
     std::string caption;    // CP932
     UINT type = MB_OK;      // MB_* buttons and icon
@@ -132,10 +132,10 @@ public:
     // ----- windows -----
     // A top-level window whose client area shows its surface: no frame, not
     // resizable, at the given place, hidden until showWindow().
-    virtual void createWindow(const NativeWindowSpec &spec) = 0;
+    virtual void createWindow(const NativeWindowDescription &description) = 0;
     // A modal dialog with a caption and the given controls, hidden until
     // showWindow().
-    virtual void createDialog(const DialogSpec &spec) = 0;
+    virtual void createDialog(const DialogDescription &description) = 0;
     virtual void destroyWindow(HWND window) = 0;
     virtual void showWindow(HWND window, bool visible) = 0;
     virtual void placeWindow(HWND window, const RECT &clientRect) = 0;
@@ -153,10 +153,10 @@ public:
     // Shows a popup menu with its top-left corner at a screen point and
     // returns the chosen id, or 0 when the menu was dismissed.
     virtual UINT trackPopupMenu(HWND owner, POINT screen,
-                                const std::vector<PopupMenuItemSpec> &items,
+                                const std::vector<PopupMenuEntry> &items,
                                 ModalLoop &loop) = 0;
     // Shows a message box; returns IDOK, IDCANCEL, IDYES or IDNO.
-    virtual int showMessageBox(HWND owner, const MessageBoxSpec &spec, ModalLoop &loop) = 0;
+    virtual int showMessageBox(HWND owner, const MessageBoxContent &description, ModalLoop &loop) = 0;
 
     // ----- screen -----
     virtual SIZE screenSize() = 0;

@@ -17,11 +17,11 @@ int DisplayMessageBox::show(HWND owner, const std::string &text, const std::stri
             disabled = owner;
         }
     }
-    MessageBoxSpec spec;
-    spec.text = text;
-    spec.caption = caption;
-    spec.type = type;
-    const int answer = system.display().showMessageBox(owner, spec, system);
+    MessageBoxContent description;
+    description.text = text;
+    description.caption = caption;
+    description.type = type;
+    const int answer = system.display().showMessageBox(owner, description, system);
     if (Window *window = system.windows().find(disabled))
         system.setEnabled(*window, true);
     return answer;

@@ -132,22 +132,22 @@ bool applyInfo(MenuItem &item, const MENUITEMINFOA &info)
     return true;
 }
 
-void describeItems(const Menu &menu, std::vector<hp::user32::PopupMenuItemSpec> &items, int depth)
+void describeItems(const Menu &menu, std::vector<hp::user32::PopupMenuEntry> &items, int depth)
 {
     for (const MenuItem &item : menu.items) {
-        hp::user32::PopupMenuItemSpec spec;
-        spec.separator = (item.type & MFT_SEPARATOR) != 0;
-        spec.text = item.text;
-        spec.id = item.id;
-        spec.checked = (item.state & MFS_CHECKED) != 0;
-        spec.disabled = (item.state & (MF_GRAYED | MF_DISABLED)) != 0;
+        hp::user32::PopupMenuEntry description;
+        description.separator = (item.type & MFT_SEPARATOR) != 0;
+        description.text = item.text;
+        description.id = item.id;
+        description.checked = (item.state & MFS_CHECKED) != 0;
+        description.disabled = (item.state & (MF_GRAYED | MF_DISABLED)) != 0;
         if (item.submenu) {
-            spec.hasSubmenu = true;
+            description.hasSubmenu = true;
             const Menu *submenu = WindowSystem::instance().menus().find(item.submenu);
             if (submenu && depth < maximumMenuDepth)
-                describeItems(*submenu, spec.submenu, depth + 1);
+                describeItems(*submenu, description.submenu, depth + 1);
         }
-        items.push_back(std::move(spec));
+        items.push_back(std::move(description));
     }
 }
 
@@ -334,7 +334,7 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner
     }
     // The menu as it is now: the owner's messages keep flowing while it is
     // open, and a handler may rebuild or destroy the menu meanwhile.
-    std::vector<hp::user32::PopupMenuItemSpec> items;
+    std::vector<hp::user32::PopupMenuEntry> items;
     if (const Menu *current = system.menus().find(menu))
         describeItems(*current, items, 0);
     UINT chosen = 0;

@@ -6,9 +6,9 @@
 
 namespace hp::user32 {
 
-int NullDisplay::showMessageBox(HWND owner, const MessageBoxSpec &spec, ModalLoop &)
+int NullDisplay::showMessageBox(HWND owner, const MessageBoxContent &description, ModalLoop &)
 {
-    return null::makeMessageBoxBackend()->show(owner, spec.text, spec.caption, spec.type);
+    return null::makeMessageBoxBackend()->show(owner, description.text, description.caption, description.type);
 }
 
 uint64_t NullDisplay::nowMilliseconds()

@@ -15,8 +15,8 @@ namespace hp::user32 {
 class NullDisplay final : public DisplayBackend {
 public:
     void setListener(DisplayListener *) override {}
-    void createWindow(const NativeWindowSpec &) override {}
-    void createDialog(const DialogSpec &) override {}
+    void createWindow(const NativeWindowDescription &) override {}
+    void createDialog(const DialogDescription &) override {}
     void destroyWindow(HWND) override {}
     void showWindow(HWND, bool) override {}
     void placeWindow(HWND, const RECT &) override {}
@@ -24,11 +24,11 @@ public:
     void acceptDrops(HWND, bool) override {}
     void present(HWND, const RECT &) override {}
     void beginMove(HWND) override {}
-    UINT trackPopupMenu(HWND, POINT, const std::vector<PopupMenuItemSpec> &, ModalLoop &) override
+    UINT trackPopupMenu(HWND, POINT, const std::vector<PopupMenuEntry> &, ModalLoop &) override
     {
         return 0;
     }
-    int showMessageBox(HWND owner, const MessageBoxSpec &spec, ModalLoop &loop) override;
+    int showMessageBox(HWND owner, const MessageBoxContent &description, ModalLoop &loop) override;
     SIZE screenSize() override { return SIZE{1024, 768}; }
     RECT workArea() override { return RECT{0, 0, 1024, 768}; }
     POINT cursorPosition() override { return POINT{0, 0}; }

@@ -24,7 +24,7 @@ LRESULT CALLBACK staticProcedure(HWND control, UINT message, WPARAM wParam, LPAR
 
 // What the display needs to build a dialog: its place, caption, font and
 // controls (kinds, client rectangles, texts, icon pictures).
-DialogSpec describeDialog(WindowSystem &system, const Window &dialog);
+DialogDescription describeDialog(WindowSystem &system, const Window &dialog);
 
 // The picture of an icon at a size, composed over a background colour, as
 // 0x00RRGGBB rows top-down.

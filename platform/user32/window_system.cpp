@@ -426,14 +426,14 @@ void WindowSystem::ensureNative(Window &window)
     if (window.dialog) {
         display().createDialog(describeDialog(*this, window));
     } else {
-        NativeWindowSpec spec;
-        spec.window = window.handle;
-        spec.owner = window.owner;
-        spec.clientRect = clientRectOnScreen(window);
-        spec.title = window.text;
-        spec.acceptsDrops = (window.exStyle & WS_EX_ACCEPTFILES) != 0;
-        spec.surface = window.surface;
-        display().createWindow(spec);
+        NativeWindowDescription description;
+        description.window = window.handle;
+        description.owner = window.owner;
+        description.clientRect = clientRectOnScreen(window);
+        description.title = window.text;
+        description.acceptsDrops = (window.exStyle & WS_EX_ACCEPTFILES) != 0;
+        description.surface = window.surface;
+        display().createWindow(description);
     }
     window.nativeCreated = true;
     // What was drawn before the window had a screen is shown with it.

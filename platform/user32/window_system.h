@@ -96,7 +96,6 @@ private:
     WindowSystem();
 
     void ensureNative(Window &window);
-    void buildDialogSpec(const Window &dialog, DialogSpec &spec);
     MessageFilter makeFilter(HWND windowFilter, UINT first, UINT last) const;
     bool takePaint(MSG &message, const MessageFilter &filter);
     void stamp(MSG &message);

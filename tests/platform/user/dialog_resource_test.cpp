@@ -115,9 +115,9 @@ TEST_F(HeadlessDialogs, TheAboutTemplateBuildsItsControlsInTheFontsDialogUnits)
 
     EXPECT_TRUE(shown.dialog);
     EXPECT_EQ(shown.title, "バージョン情報");
-    EXPECT_EQ(shown.dialogSpec.fontFace, "ＭＳ Ｐゴシック");
-    EXPECT_EQ(shown.dialogSpec.fontPixelHeight, 12);
-    EXPECT_TRUE(shown.dialogSpec.hasCloseBox);
+    EXPECT_EQ(shown.dialogDescription.fontFace, "ＭＳ Ｐゴシック");
+    EXPECT_EQ(shown.dialogDescription.fontPixelHeight, 12);
+    EXPECT_TRUE(shown.dialogDescription.hasCloseBox);
     const RECT size = converted(units, 0, 0, 210, 120);
     EXPECT_EQ(client.right, size.right);
     EXPECT_EQ(client.bottom, size.bottom);
@@ -134,7 +134,7 @@ TEST_F(HeadlessDialogs, TheAboutTemplateBuildsItsControlsInTheFontsDialogUnits)
     expectRect(ok->rect, converted(units, 80, 97, 50, 14), "OK button");
 
     int texts = 0, icons = 0, groups = 0;
-    for (const auto &control : shown.dialogSpec.controls) {
+    for (const auto &control : shown.dialogDescription.controls) {
         switch (control.kind) {
         case DialogControlKind::StaticIcon: {
             ++icons;

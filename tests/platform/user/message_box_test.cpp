@@ -31,9 +31,9 @@ TEST_F(HeadlessMessageBoxes, AYesNoQuestionBeforeAnyWindowGetsItsAnswer)
                                    "Hollyphoneへようこそ！", MB_YESNO);
     EXPECT_EQ(answer, IDYES);
     EXPECT_EQ(seen.owner, nullptr);
-    EXPECT_EQ(seen.spec.text, "画像効果をONにしますか？ 画像効果にはCPU処理を多く使います");
-    EXPECT_EQ(seen.spec.caption, "Hollyphoneへようこそ！");
-    EXPECT_EQ(seen.spec.type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+    EXPECT_EQ(seen.description.text, "画像効果をONにしますか？ 画像効果にはCPU処理を多く使います");
+    EXPECT_EQ(seen.description.caption, "Hollyphoneへようこそ！");
+    EXPECT_EQ(seen.description.type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
     EXPECT_EQ(display().openMessageBox(), nullptr);
 }
 
@@ -57,7 +57,7 @@ TEST_F(HeadlessMessageBoxes, AnErrorBoxOverAWindowKeepsItsTimersAndBlocksItsInpu
         << "the click on the owner while the box was open went nowhere";
     ASSERT_FALSE(display().messageBoxes().empty());
     EXPECT_EQ(display().messageBoxes().back().owner, owner);
-    EXPECT_EQ(display().messageBoxes().back().spec.type & MB_ICONMASK,
+    EXPECT_EQ(display().messageBoxes().back().description.type & MB_ICONMASK,
               static_cast<UINT>(MB_ICONERROR));
     EXPECT_TRUE(IsWindowEnabled(owner));
     DestroyWindow(owner);
