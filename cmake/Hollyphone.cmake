@@ -37,9 +37,13 @@ function(hp_add_gtest name)
             set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
         endif()
     else()
+        # Test discovery splits every property value on ";", so the labels
+        # travel as one label ("platform+gtk"); ctest -L matches labels by
+        # regular expression, so -L gtk still selects these tests.
+        string(REPLACE ";" "+" labels "${ARG_LABELS}")
         gtest_discover_tests(${name}
             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-            PROPERTIES LABELS "${ARG_LABELS}"
+            PROPERTIES LABELS "${labels}"
             DISCOVERY_TIMEOUT 60)
     endif()
 endfunction()
