@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -289,6 +290,28 @@ TEST_F(StreamDriverTest, StreamsStartAtTheirLinesGainAndCloseReleasesThem)
     hp::winmm::OutputLines::instance().reset();
     EXPECT_EQ(mciSendCommandA(wave, MCI_CLOSE, MCI_WAIT, 0), 0u);
     EXPECT_EQ(audio_->liveStreamCount(), 0);
+}
+
+// Without GStreamer the program gets the silent engine: the drivers still
+// answer, and nothing that would play opens.
+TEST(SilentEngine, RefusesEveryOpenThatWouldPlay)
+{
+    hp::winmm::installMciDrivers(hp::winmm::makeStreamMciDrivers(hp::winmm::makeSilentAudioEngine()));
+    MCI_OPEN_PARMSA byType{};
+    byType.lpstrDeviceType = "waveaudio";
+    EXPECT_EQ(mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_SHAREABLE,
+                              reinterpret_cast<DWORD_PTR>(&byType)),
+              static_cast<MCIERROR>(MCIERR_WAVE_OUTPUTSUNSUITABLE));
+    char path[] = "/tmp/hollyphone_silent_XXXXXX.mid";
+    const int descriptor = mkstemps(path, 4);
+    ASSERT_GE(descriptor, 0);
+    close(descriptor);
+    MCI_OPEN_PARMSA byElement{};
+    byElement.lpstrElementName = path;
+    EXPECT_EQ(mciSendCommandA(0, MCI_OPEN, MCI_OPEN_ELEMENT, reinterpret_cast<DWORD_PTR>(&byElement)),
+              static_cast<MCIERROR>(MCIERR_WAVE_OUTPUTSUNSUITABLE));
+    EXPECT_EQ(hp::winmm::openMciDeviceCount(), 0u);
+    std::remove(path);
 }
 
 }  // namespace
