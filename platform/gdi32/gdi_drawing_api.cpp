@@ -47,6 +47,7 @@ bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0
 // The platform turns a double-byte sequence it cannot map, and a lead byte
 // with nothing after it, into the code page's default character.
 constexpr char32_t defaultCharacter = 0x30FB;  // KATAKANA MIDDLE DOT
+constexpr char32_t halfWidthDefaultCharacter = 0xFF65;  // HALFWIDTH KATAKANA MIDDLE DOT
 
 char32_t decodeUtf8(const std::string &utf8)
 {
@@ -71,9 +72,11 @@ struct TextUnit {
 };
 
 // Splits CP932 bytes into characters: a lead byte takes the byte after it,
-// whatever it is; a lead byte at the very end stands alone and shows the
-// default character (a full-width dot) in a full cell, as the platform's
-// conversion of it does.
+// whatever it is. A lead byte at the very end stands alone: the platform's
+// conversion makes it the default character, the middle dot; here it shows
+// as the half-width dot in one cell, so that a line cut inside a character
+// (the panel's lines are cut at 27 bytes) stays exactly as wide as its
+// bytes and leaves nothing outside its cells.
 std::vector<TextUnit> splitText(const char *text, int count)
 {
     std::vector<TextUnit> units;
@@ -82,7 +85,7 @@ std::vector<TextUnit> splitText(const char *text, int count)
         const auto b = static_cast<unsigned char>(text[i]);
         if (isLeadByte(b)) {
             if (i + 1 >= count) {
-                units.push_back({defaultCharacter, true});
+                units.push_back({halfWidthDefaultCharacter, false});
                 break;
             }
             char32_t c = decodeUtf8(host::utf8FromCp932(std::string_view(text + i, 2)));
@@ -401,13 +404,17 @@ BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int count)
         total += advance;
 
     DrawTarget target(*dc);
+    // The text owns its cells and nothing else: ink that a face draws past
+    // its advance (the tail of a Mincho "y") would otherwise stay behind
+    // when the line is drawn again, since a redraw repaints only the cells.
+    const RECT textBox{x, y, x + total, y + metrics.height};
     if (dc->backgroundMode == OPAQUE)
-        fillSolid(target, RECT{x, y, x + total, y + metrics.height}, dc->backgroundColor);
+        fillSolid(target, textBox, dc->backgroundColor);
     const int baseline = y + metrics.ascent;
     int penX = x;
     for (size_t i = 0; i < units.size(); ++i) {
         const hp::host::GlyphMask &glyph = face.glyph(units[i].character);
-        compositeGlyph(target, penX, baseline, glyph, dc->textColor);
+        compositeGlyph(target, penX, baseline, glyph, dc->textColor, textBox);
         penX += advances[i];
     }
     // Underline and strike-out: one-pixel lines through the whole run.

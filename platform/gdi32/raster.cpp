@@ -174,14 +174,18 @@ void stretchCopy(DrawTarget &target, int x, int y, int width, int height, const 
 }
 
 void compositeGlyph(DrawTarget &target, int x, int y, const host::GlyphMask &glyph,
-                    COLORREF color)
+                    COLORREF color, const RECT &clip)
 {
     if (glyph.width <= 0 || glyph.height <= 0)
         return;
     Surface &surface = target.surface();
     const int left = x + glyph.left;
     const int top = y + glyph.top;
-    const RECT r = clipToSurface(RECT{left, top, left + glyph.width, top + glyph.height}, surface);
+    RECT r = clipToSurface(RECT{left, top, left + glyph.width, top + glyph.height}, surface);
+    r.left = std::max(r.left, clip.left);
+    r.top = std::max(r.top, clip.top);
+    r.right = std::min(r.right, clip.right);
+    r.bottom = std::min(r.bottom, clip.bottom);
     if (isEmpty(r))
         return;
     uint32_t textPixel = pixelFromColor(color);

@@ -44,8 +44,9 @@ void stretchCopy(DrawTarget &target, int x, int y, int width, int height, const 
                  int sourceX, int sourceY, int sourceWidth, int sourceHeight,
                  const BlitColors &colors);
 
-// Blends a glyph's coverage in the given colour with its pen at (x, y).
+// Blends a glyph's coverage in the given colour with its pen at (x, y),
+// inside `clip` only.
 void compositeGlyph(DrawTarget &target, int x, int y, const host::GlyphMask &glyph,
-                    COLORREF color);
+                    COLORREF color, const RECT &clip);
 
 }  // namespace hp::gdi32

@@ -126,18 +126,37 @@ TEST_F(TextDrawing, DoubleByteCharactersFillFullCells)
     EXPECT_EQ(surface->at(0, 17), 0xFFFFFFu);
 }
 
-TEST_F(TextDrawing, ALoneLeadByteAtTheEndShowsTheDefaultCharacterInAFullCell)
+TEST_F(TextDrawing, ALoneLeadByteAtTheEndShowsADotInItsOwnCell)
 {
     const int cell = halfCell();
     // "ab" and the first byte of "日" (0x93 0xFA): the line was cut inside a
-    // character.
+    // character. Three bytes, three cells, a dot in the last one.
     const char text[] = "ab\x93";
     SIZE extent{};
     GetTextExtentPoint32A(dc, text, 3, &extent);
-    EXPECT_EQ(extent.cx, 4 * cell);
+    EXPECT_EQ(extent.cx, 3 * cell);
     ASSERT_TRUE(TextOutA(dc, 0, 0, text, 3));
-    EXPECT_GT(inkIn(2 * cell, 4 * cell), 0);
-    EXPECT_EQ(surface->at(4 * cell, 0), 0xFFFFFFu);
+    EXPECT_GT(inkIn(2 * cell, 3 * cell), 0);
+    EXPECT_EQ(surface->at(3 * cell, 0), 0xFFFFFFu);
+    EXPECT_EQ(inkIn(3 * cell, 300), 0);
+}
+
+// A line drawn again repaints only its cells, so ink outside them would
+// stay behind; every character's ink keeps to the text's cells.
+TEST_F(TextDrawing, InkStaysInsideTheTextsCells)
+{
+    const int cell = halfCell();
+    const char *endings[] = {"y", "f", "j", "W", "\x82\xA0" /* あ */};
+    for (const char *ending : endings) {
+        for (int y = 0; y < 40; ++y)
+            std::fill(surface->row(y), surface->row(y) + 300, 0xFFFFFFu);
+        std::string text = std::string("ab") + ending;
+        const int bytes = static_cast<int>(text.size());
+        ASSERT_TRUE(TextOutA(dc, cell, 0, text.data(), bytes));
+        EXPECT_EQ(inkIn(0, cell), 0) << ending;
+        EXPECT_EQ(inkIn(cell * (1 + bytes), 300), 0) << ending;
+        EXPECT_GT(inkIn(cell * (1 + bytes) - cell, cell * (1 + bytes)), 0) << ending;
+    }
 }
 
 TEST_F(TextDrawing, HalfWidthKatakanaTakesOneCell)
