@@ -3,12 +3,15 @@
 //   file:  filesrc ! decodebin ! <output>
 //   MIDI:  filesrc ! midiparse ! fluiddec ! <output>
 //   CD:    cdiocddasrc (whole disc as one stream) ! <output>
-//   <output> = audioconvert ! audioresample ! volume ! audiopanorama ! sink
+//   <output> = audioconvert ! audioresample ! volume ! audiopanorama
+//              ! taginject (the stream's name) ! sink
 //
 // The gain is the volume element (the louder channel) with the panorama
-// element attenuating the other channel. The bus is served synchronously
-// on the posting thread (there is no main loop on the caller's thread);
-// nothing is left queued on it.
+// element attenuating the other channel. The sink does not sync to a clock
+// (the sound server paces it) and the pipeline runs on the system clock;
+// the position is the running time since the last seek. The bus is served
+// synchronously on the posting thread (there is no main loop on the
+// caller's thread); nothing is left queued on it.
 #pragma once
 
 // Our Win32 declarations first: GLib defines TRUE and FALSE only when they
