@@ -1,6 +1,7 @@
 // Sound benchmarks, on the private sound server of
-// scripts/with-sound-server.sh (bench/audio/run.sh starts it):
+// scripts/with-sound-server.sh (scripts/bench.sh starts it):
 //
+//   audio_bench              latency, then cpu 30
 //   audio_bench latency      play to first sound, median of 10 runs, from the
 //                            player's play (open + play) and from MCI_PLAY
 //   audio_bench cpu SECONDS  CPU seconds to play SECONDS of MP3 and of MIDI,
@@ -262,6 +263,10 @@ int main(int argc, char **argv)
         return 2;
     }
     TestSink sink;  // nothing else plays while measuring
+    if (mode.empty()) {
+        const int latencyResult = latency();
+        return cpu(argv[0], 30) | latencyResult;
+    }
     if (mode == "latency")
         return latency();
     if (mode == "cpu")
