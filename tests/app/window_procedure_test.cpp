@@ -96,6 +96,50 @@ TEST(MainWindow, ABorderlessSkinnedWindowCentredOnTheWorkAreaUntilQuit)
     EXPECT_FALSE(IsWindow(mainWindow));
 }
 
+// Rows of a gauge on the screen that show the sheet's column at sourceX.
+int rowsShowing(const hp::testing::HeadlessWindow &shown, int left, int top, int width,
+                int height, int sourceX, int sourceY)
+{
+    int rows = 0;
+    for (int row = 0; row < height; ++row) {
+        bool same = true;
+        for (int x = 0; x < width; ++x)
+            same = same && shown.shownPixel(left + x, top + row) ==
+                               hp::apptest::spriteSheet().pixel(sourceX + x, sourceY + row);
+        rows += same;
+    }
+    return rows;
+}
+
+TEST(MainWindow, TheFirstPaintShowsTheGaugesAtTheMixersValuesAndTheQueuedTitle)
+{
+    ProgramHarness program;
+    program.writeSettings(effectOff);
+    program.addMixerDevice("Mixer", 65535, 32768, 0);
+    program.writePlaylist(program.writeMp3("[Band] Song.mp3") + "\r\n");
+    hp::testing::HeadlessWindow seen;
+    program.at(500, [&] { seen = *program.display().window(mainWindow); });
+    program.quitAt(1000);
+    program.runProgram();
+
+    // Full, half and empty: rows of the full column below the level line.
+    EXPECT_EQ(rowsShowing(seen, 504, 66, 18, 221, 131, 72), 221) << "Wave";
+    EXPECT_EQ(rowsShowing(seen, 533, 26, 14, 219, 186, 74), 219 - 109) << "MIDI";
+    EXPECT_EQ(rowsShowing(seen, 533, 26, 14, 219, 164, 74), 109) << "MIDI";
+    EXPECT_EQ(rowsShowing(seen, 557, 67, 14, 219, 164, 74), 219) << "CD";
+    // The title line holds text of the panel's green on its pink cells.
+    int green = 0;
+    int pink = 0;
+    for (int y = 140; y < 157; ++y) {
+        for (int x = 193; x < 193 + 27 * 8; ++x) {
+            green += seen.shownPixel(x, y) == 0x008000;
+            pink += seen.shownPixel(x, y) == 0xFFCCCC;
+        }
+    }
+    EXPECT_GT(green, 40);
+    EXPECT_GT(pink, 1000);
+}
+
 TEST(MainWindow, TheEffectSettingDecidesTheAnimationTimerAndTheMarquee)
 {
     struct Case {
