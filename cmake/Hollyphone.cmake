@@ -1,24 +1,29 @@
 # Build helpers shared by every directory.
 
 # GoogleTest: the host's packaged build natively; built from Debian's
-# googletest sources for the Windows cross-build.
-macro(hp_find_gtest)
-    if(NOT TARGET GTest::gtest)
-        if(CMAKE_CROSSCOMPILING)
-            set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
-            set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-            set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-            add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-            # Recent googletest sources define these aliases themselves.
-            if(NOT TARGET GTest::gtest)
-                add_library(GTest::gtest ALIAS gtest)
-                add_library(GTest::gtest_main ALIAS gtest_main)
-            endif()
-        else()
-            find_package(GTest REQUIRED)
+# googletest sources for the Windows cross-build. Called once, from the top
+# directory, so that the targets and the variables of CMake's GoogleTest
+# module are seen by every folder below it.
+macro(hp_setup_gtest)
+    if(CMAKE_CROSSCOMPILING)
+        set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+        set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+        set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+        add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+        # Recent googletest sources define these aliases themselves.
+        if(NOT TARGET GTest::gtest)
+            add_library(GTest::gtest ALIAS gtest)
+            add_library(GTest::gtest_main ALIAS gtest_main)
         endif()
-        include(GoogleTest)
+    else()
+        find_package(GTest REQUIRED GLOBAL)
     endif()
+    include(GoogleTest)
+endmacro()
+
+# GoogleTest is already set up by then; folders that ask for it get nothing
+# more to do.
+macro(hp_find_gtest)
 endmacro()
 
 # hp_add_gtest(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
@@ -27,7 +32,6 @@ endmacro()
 # cross-built executables run whole, under the emulator.
 function(hp_add_gtest name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
-    hp_find_gtest()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
     if(CMAKE_CROSSCOMPILING)

@@ -17,7 +17,7 @@ run_packages=(
     gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly
     gstreamer1.0-pulseaudio
     fluid-soundfont-gm                 # General MIDI soundfont for FluidSynth
-    libasound2-dev libcdio-dev
+    libasound2-dev libasound2-plugins libcdio-dev
     fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
 )
 
