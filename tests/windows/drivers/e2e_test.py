@@ -38,6 +38,7 @@ def sjis(text):
 WINDOW_CLASS = "Hoollyphone"
 WIDTH, HEIGHT = 632, 500
 QUIT_BUTTON = (593, 325)       # client point inside the quit button
+NEXT_BUTTON = (498, 313)       # client point inside the next-track button
 EMPTY_SKIN = (150, 420)        # client point on plain snow, away from every hot spot
 IDYES, IDNO = 6, 7
 
@@ -84,6 +85,7 @@ class WindowsProgramEndToEnd(unittest.TestCase):
             target.write(cls.playlist)
         cls.metrics = cls.inspector.metrics()
         cls.process = None
+        cls.drive_link = None
 
     @classmethod
     def tearDownClass(cls):
@@ -92,6 +94,8 @@ class WindowsProgramEndToEnd(unittest.TestCase):
         if cls.process and cls.process.poll() is None:
             cls.process.kill()
             cls.process.wait()
+        if cls.drive_link and os.path.islink(cls.drive_link):
+            os.remove(cls.drive_link)
         shutil.rmtree(cls.root, ignore_errors=True)
 
     # ----- helpers -----
@@ -134,6 +138,28 @@ class WindowsProgramEndToEnd(unittest.TestCase):
             return None
         with open(path, "rb") as source:
             return source.read()
+
+    def title_pixels(self, window):
+        shot = x_display.Screenshot()
+        ox, oy = window["client-origin"]
+        left, top, right, bottom = TITLE_AREA
+        return [shot.pixel(ox + x, oy + y) for y in range(top, bottom) for x in range(left, right)]
+
+    def add_audio_cd_drive(self, tracks):
+        """Maps the first free drive letter from M on to a folder holding only
+        track files, which is what an audio CD's root shows; returns the
+        letter. The mapping goes when the test ends."""
+        folder = os.path.join(self.root, "audio-cd")
+        os.makedirs(folder, exist_ok=True)
+        for n in range(1, tracks + 1):
+            with open(os.path.join(folder, f"Track{n:02d}.cda"), "wb") as track:
+                track.write(b"RIFF" + bytes(40))
+        taken = self.session.drive_links()
+        letter = next(c for c in "MNOPQRSTUVWXY" if c not in taken)
+        link = os.path.join(self.session.prefix, "dosdevices", letter.lower() + ":")
+        os.symlink(folder, link)
+        type(self).drive_link = link
+        return letter
 
     # ----- the checks of one screen -----
 
@@ -261,15 +287,23 @@ class WindowsProgramEndToEnd(unittest.TestCase):
         with open(os.path.join(self.work_folder, "default.m3u"), "rb") as saved:
             self.assertEqual(saved.read(), self.playlist)
 
-    def test_2_second_run_keeps_what_the_menu_changed(self):
+    def test_2_second_run_with_an_audio_cd(self):
         if self.settings() != FIRST_RUN_SETTINGS:
             self.skipTest("the first run did not leave its settings")
+        letter = self.add_audio_cd_drive(tracks=3)
+        # Wine reads its drive folder when its session starts: end the
+        # session (this test runs alone) so that the next one sees the drive.
+        self.session.stop()
+        type(self).metrics = self.inspector.metrics()
+        self.assertTrue(self.metrics["drives"] & (1 << (ord(letter) - 65)),
+                        "Wine does not show the new drive")
         x_display.move(2, 2)
         self.start_program()
         main = self.main_window()
         self.assertIsNone(self.inspector.window("#32770"), "asked again on the second run")
 
-        # Graphic effect off: first item, its submenu, "OFF(&F)".
+        # Graphic effect off: first item, its submenu, "OFF(&F)". The menu is
+        # built anew and lists the new drive.
         self.open_menu(main)
         for name in ("Down", "Right", "f"):
             x_display.key(name)
@@ -277,10 +311,30 @@ class WindowsProgramEndToEnd(unittest.TestCase):
         time.sleep(0.5)
         menu = self.open_menu(main)
         self.check_menu(menu, graphic_effect=0, mixer_device=0)
+
+        # Add the audio CD's tracks behind the two files, then step through
+        # the queue: file, file, CD track, each with its own title.
+        x_display.key("a")  # 音楽CDを再生リストに追加(&A)
+        time.sleep(1.0)
+        titles = [self.title_pixels(main)]
+        for _ in range(2):
+            self.click_client(main, NEXT_BUTTON)
+            x_display.move(2, 2)
+            time.sleep(1.0)
+            # A press also starts a move of the window: read where it is.
+            main = self.main_window()
+            titles.append(self.title_pixels(main))
+        # (Compared as truth values: a failure need not print every pixel.)
+        self.assertTrue(titles[1] != titles[0], "the second entry shows the first's title")
+        self.assertTrue(titles[2] != titles[0], "no CD track joined the queue")
+        self.assertTrue(titles[2] != titles[1], "the third entry shows the second's title")
+
+        self.open_menu(main)
         x_display.key("q")  # 終了(&Q)
         self.assertEqual(self.wait_for_exit(), 0)
         self.assertEqual(self.settings(), FIRST_RUN_SETTINGS.replace(b"GraphicEffect=1",
                                                                      b"GraphicEffect=0"))
+        # The CD tracks are left out of the saved queue.
         with open(os.path.join(self.work_folder, "default.m3u"), "rb") as saved:
             self.assertEqual(saved.read(), self.playlist)
 
