@@ -10,13 +10,15 @@ def _text(field):
 
 
 class Inspector:
-    def __init__(self, session):
+    def __init__(self, session, env=None):
+        """env: the environment of its runs (the display of the program)."""
         self.session = session
+        self.env = env
         self.program = os.path.join(session.build_dir, "tests", "windows",
                                     "hp_windows_inspector.exe")
 
     def _lines(self, *arguments):
-        result = self.session.run(self.program, *arguments, timeout=60)
+        result = self.session.run(self.program, *arguments, timeout=60, env=self.env)
         return result.returncode, result.stdout.splitlines()
 
     def metrics(self):
@@ -65,6 +67,12 @@ class Inspector:
                     "rect": tuple(int(v) for v in parts[5:9]),
                 })
         return record
+
+    def popups(self):
+        """(handle, left, top, right, bottom) of each open popup menu."""
+        _, lines = self._lines("popups")
+        return [tuple(int(v) for v in line.split()[1:6]) for line in lines
+                if line.startswith("popup ")]
 
     def menu(self):
         """The open popup menu as {"window": record, "items": {path: item}},

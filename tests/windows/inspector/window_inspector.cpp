@@ -7,6 +7,7 @@
 //   hp_windows_inspector.exe metrics                        screen, code page, drives, mixers
 //   hp_windows_inspector.exe window <class|-> <title|->      rectangles of a top-level window
 //   hp_windows_inspector.exe controls <class|-> <title|->    its child windows
+//   hp_windows_inspector.exe popups                         the open popup menus' windows
 //   hp_windows_inspector.exe menu                           the open popup menu, read inside
 //                                                           its program (menu_hook.cpp)
 //
@@ -127,13 +128,30 @@ struct PopupSearch {
     HWND found;
 };
 
-BOOL CALLBACK findPopupMenu(HWND window, LPARAM context)
+bool isOpenPopupMenu(HWND window)
 {
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32768") == 0 && IsWindowVisible(window)) {
+    return strcmp(className, "#32768") == 0 && IsWindowVisible(window);
+}
+
+BOOL CALLBACK findPopupMenu(HWND window, LPARAM context)
+{
+    if (isOpenPopupMenu(window)) {
         reinterpret_cast<PopupSearch *>(context)->found = window;
         return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK listPopupMenu(HWND window, LPARAM)
+{
+    if (isOpenPopupMenu(window)) {
+        RECT frame = {};
+        GetWindowRect(window, &frame);
+        printf("popup %lu %ld %ld %ld %ld\n",
+               static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), frame.left,
+               frame.top, frame.right, frame.bottom);
     }
     return TRUE;
 }
@@ -167,6 +185,10 @@ int main(int argc, char **argv)
             EnumChildWindows(window, showControl, 0);
         return 0;
     }
+    if (argc == 2 && strcmp(argv[1], "popups") == 0) {
+        EnumWindows(listPopupMenu, 0);
+        return 0;
+    }
     if (argc == 2 && strcmp(argv[1], "menu") == 0) {
         PopupSearch search = {nullptr};
         EnumWindows(findPopupMenu, reinterpret_cast<LPARAM>(&search));
@@ -177,6 +199,7 @@ int main(int argc, char **argv)
         showWindow(search.found);
         return dumpMenuOf(search.found);
     }
-    fprintf(stderr, "usage: %s metrics | window|controls <class|-> <title|-> | menu\n", argv[0]);
+    fprintf(stderr, "usage: %s metrics | window|controls <class|-> <title|-> | popups | menu\n",
+            argv[0]);
     return 2;
 }
