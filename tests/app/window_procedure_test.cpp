@@ -511,7 +511,8 @@ TEST(Commands, AMixerDeviceCommandReadsItsVolumesAndMovesTheCheckMark)
         seen.wave = frontPanel.waveVolume;
         seen.midi = frontPanel.midiVolume;
         seen.cd = frontPanel.cdVolume;
-        for (const auto &item : hp::apptest::readMenu(popupMenu)[1].submenu)
+        const auto menu = hp::apptest::readMenu(popupMenu);
+        for (const auto &item : menu[1].submenu)
             seen.checks.push_back(item.checked);
     });
     program.quitAt(2000);
