@@ -55,7 +55,9 @@ class ImageCacheTest : public ::testing::Test {
 protected:
     void SetUp() override { ImageCache::instance().clear(); }
     void TearDown() override { std::remove(path.c_str()); }
-    std::string path = "image_cache_test.bmp";
+    // Cases run as parallel processes in one folder: each has its own file.
+    std::string path = std::string("image_cache_") +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp";
 };
 
 TEST_F(ImageCacheTest, UnchangedFileIsDecodedOnce)
