@@ -31,6 +31,8 @@ test_packages=(
     xvfb xauth xdotool x11-utils x11-apps imagemagick
     lame sox
     wine wine32:i386
+    gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386  # MP3 under Wine
+    locales                            # the Japanese locale Wine runs in
     audacious
     procps psmisc
     python3                            # end-to-end drivers (standard library only)
