@@ -132,8 +132,9 @@ stage_fuzz() {
             cp -n "tests/fuzz/corpus/$target"/* "$corpus"/ 2>/dev/null || true
         fi
         echo "== fuzz: $target for ${fuzz_seconds}s"
-        if (cd "$dir" && "./$(find . -name "$target" -type f -perm -u+x | head -n1)" \
-            -max_total_time="$fuzz_seconds" -print_final_stats=0 "corpus/$target" \
+        # Absolute paths: a target may change its working folder.
+        if (cd "$dir" && "$root/$dir/$(find . -name "$target" -type f -perm -u+x | head -n1)" \
+            -max_total_time="$fuzz_seconds" -print_final_stats=0 "$root/$corpus" \
             >"$target.log" 2>&1); then
             passed=$((passed + 1))
         else
