@@ -130,6 +130,31 @@ void stretchCopy(DrawTarget &target, int x, int y, int width, int height, const 
     const bool toMonochrome = target.isMonochrome() && !colors.sourceMonochrome;
     const bool fromMonochrome = colors.sourceMonochrome && !target.isMonochrome();
 
+    // The common case, a sprite: same size, same orientation, same format.
+    // Rows are copied whole, with the same rule for source pixels outside
+    // the source surface.
+    if (columns == sourceColumns && rows == sourceRows && !mirrorX && !mirrorY &&
+        !toMonochrome && !fromMonochrome) {
+        const LONG firstColumn = std::max<LONG>(clipped.left, left - sourceLeft);
+        const LONG endColumn = std::min<LONG>(clipped.right, left - sourceLeft + source.width());
+        if (firstColumn >= endColumn)
+            return;
+        RECT written{firstColumn, clipped.bottom, endColumn, clipped.top};
+        for (LONG dy = clipped.top; dy < clipped.bottom; ++dy) {
+            const int sy = sourceTop + (dy - top);
+            if (sy < 0 || sy >= source.height())
+                continue;
+            const uint32_t *sourceRow = sourcePixels + static_cast<size_t>(sy) * source.width();
+            std::copy_n(sourceRow + sourceLeft + (firstColumn - left), endColumn - firstColumn,
+                        surface.row(dy) + firstColumn);
+            written.top = std::min(written.top, dy);
+            written.bottom = std::max<LONG>(written.bottom, dy + 1);
+        }
+        if (written.top < written.bottom)
+            target.touched(written);
+        return;
+    }
+
     // Source column of each destination column.
     std::vector<int> sourceColumnOf(static_cast<size_t>(clipped.right - clipped.left));
     for (LONG dx = clipped.left; dx < clipped.right; ++dx) {

@@ -380,15 +380,58 @@ std::string keyName(LPCSTR name)
     return name;
 }
 
+// The program loads the same bitmap file many times a second (every sprite
+// of the skin is cut from one file), so the host path a name resolved to is
+// remembered with the folder it was resolved in. The image cache checks the
+// file itself on every load; when the remembered path no longer leads to an
+// image, the name is resolved again from scratch.
+class ResolvedImagePaths {
+public:
+    std::shared_ptr<const gdi32::DecodedImage> load(LPCSTR name, DWORD &error)
+    {
+        char folder[PATH_MAX];
+        const bool haveFolder = getcwd(folder, sizeof folder) != nullptr;
+        const std::string key = std::string(name) + '\0' + (haveFolder ? folder : "");
+        if (haveFolder) {
+            auto known = paths_.find(key);
+            if (known != paths_.end()) {
+                auto image = gdi32::ImageCache::instance().loadBmp(known->second, error);
+                if (image)
+                    return image;
+                paths_.erase(known);
+            }
+        }
+        std::string hostPath;
+        if (!hostPathOf(name, hostPath)) {
+            error = GetLastError();
+            return nullptr;
+        }
+        auto image = gdi32::ImageCache::instance().loadBmp(hostPath, error);
+        if (image && haveFolder) {
+            if (paths_.size() >= maxPaths)
+                paths_.clear();
+            paths_[key] = hostPath;
+        }
+        return image;
+    }
+
+private:
+    static constexpr size_t maxPaths = 32;
+    std::map<std::string, std::string> paths_;
+};
+
+ResolvedImagePaths &resolvedImagePaths()
+{
+    static ResolvedImagePaths &paths = *new ResolvedImagePaths;
+    return paths;
+}
+
 HANDLE loadBitmap(HINSTANCE instance, LPCSTR name, int width, int height, UINT flags)
 {
     std::shared_ptr<const gdi32::DecodedImage> image;
     if (flags & LR_LOADFROMFILE) {
-        std::string hostPath;
-        if (!hostPathOf(name, hostPath))
-            return nullptr;
         DWORD error = ERROR_SUCCESS;
-        image = gdi32::ImageCache::instance().loadBmp(hostPath, error);
+        image = resolvedImagePaths().load(name, error);
         if (!image) {
             SetLastError(error);
             return nullptr;
