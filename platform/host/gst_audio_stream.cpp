@@ -168,6 +168,14 @@ bool GstAudioStream::buildOutput(winmm::AudioLine line, GstElement *&outputHead)
     // later: PulseAudio's stream clock runs from the moment the stream is
     // created, and the first samples are placed by it.
     g_object_set(sink_.get(), "sync", FALSE, nullptr);
+    // Half a second of sound in the server, topped up every 100 ms: the
+    // sink's default 10 ms period costs twice the CPU of the whole decode.
+    // Nothing waits on the depth: stop flushes it, and the level and mute
+    // act on the server's stream volume, which covers what is queued.
+    if (hasProperty(sink_.get(), "latency-time") && hasProperty(sink_.get(), "buffer-time"))
+        g_object_set(sink_.get(), "latency-time", gint64{50000}, "buffer-time", gint64{500000},
+                     nullptr);
+    sinkCarriesVolume_ = hasProperty(sink_.get(), "volume");
 
     // Optional: without it the stream keeps the sink's default name.
     GstElementHandle namer = makeGstElement("taginject");
@@ -513,7 +521,10 @@ void GstAudioStream::setGain(winmm::StereoGain gain)
     if (louder > 0.0 && left != right)
         panorama = left > right ? static_cast<float>(right / left - 1.0)
                                 : static_cast<float>(1.0 - left / right);
-    g_object_set(volume_.get(), "volume", louder, nullptr);
+    // The level goes to the sound server's stream volume when the sink has
+    // one, so that a change is heard at once, queued sound included; the
+    // balance, rarely used, is shaped in the stream.
+    g_object_set(sinkCarriesVolume_ ? sink_.get() : volume_.get(), "volume", louder, nullptr);
     g_object_set(panorama_.get(), "panorama", panorama, nullptr);
 }
 

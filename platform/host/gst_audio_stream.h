@@ -75,7 +75,8 @@ private:
     const std::shared_ptr<std::atomic<int>> liveCount_;
     GstElementHandle pipeline_;
     GstElementHandle convert_;  // head of the output chain
-    GstElementHandle volume_;
+    GstElementHandle volume_;      // the level, when the sink has no stream volume
+    bool sinkCarriesVolume_ = false;
     GstElementHandle panorama_;
     GstElementHandle sink_;
 
