@@ -1,6 +1,8 @@
 #include "platform/gdi32/surface.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 
 namespace hp::gdi32 {
 
@@ -24,29 +26,79 @@ void Surface::resize(int width, int height)
     pixels_.swap(pixels);
     width_ = width;
     height_ = height;
-    damage_ = RECT{0, 0, 0, 0};
+    damage_.clear();
 }
+
+namespace {
+
+int64_t areaOf(const RECT &r)
+{
+    return static_cast<int64_t>(r.right - r.left) * (r.bottom - r.top);
+}
+
+RECT unionOf(const RECT &a, const RECT &b)
+{
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
+// Pixels that the union of two rectangles covers beyond the two.
+int64_t wasteOf(const RECT &a, const RECT &b)
+{
+    return areaOf(unionOf(a, b)) - areaOf(a) - areaOf(b);
+}
+
+// Merging costs little when the union adds no more than a small sprite's
+// worth of pixels that were not drawn.
+constexpr int64_t acceptableWaste = 64;
+
+}  // namespace
 
 void Surface::addDamage(const RECT &area)
 {
-    RECT clipped{std::max<LONG>(area.left, 0), std::max<LONG>(area.top, 0),
-                 std::min<LONG>(area.right, width_), std::min<LONG>(area.bottom, height_)};
-    if (clipped.right <= clipped.left || clipped.bottom <= clipped.top)
+    RECT added{std::max<LONG>(area.left, 0), std::max<LONG>(area.top, 0),
+               std::min<LONG>(area.right, width_), std::min<LONG>(area.bottom, height_)};
+    if (added.right <= added.left || added.bottom <= added.top)
         return;
-    if (!hasDamage()) {
-        damage_ = clipped;
-        return;
+    for (const RECT &known : damage_) {
+        if (added.left >= known.left && added.top >= known.top && added.right <= known.right &&
+            added.bottom <= known.bottom)
+            return;
     }
-    damage_.left = std::min(damage_.left, clipped.left);
-    damage_.top = std::min(damage_.top, clipped.top);
-    damage_.right = std::max(damage_.right, clipped.right);
-    damage_.bottom = std::max(damage_.bottom, clipped.bottom);
+    // Absorb every rectangle that merges cheaply, until none does.
+    for (size_t i = 0; i < damage_.size();) {
+        if (wasteOf(damage_[i], added) <= acceptableWaste) {
+            added = unionOf(damage_[i], added);
+            damage_.erase(damage_.begin() + static_cast<std::ptrdiff_t>(i));
+            i = 0;
+        } else {
+            ++i;
+        }
+    }
+    damage_.push_back(added);
+    if (damage_.size() <= maxDamageRectangles)
+        return;
+    // Too many: merge the pair that wastes least.
+    size_t bestA = 0;
+    size_t bestB = 1;
+    int64_t bestWaste = wasteOf(damage_[0], damage_[1]);
+    for (size_t a = 0; a < damage_.size(); ++a)
+        for (size_t b = a + 1; b < damage_.size(); ++b) {
+            int64_t waste = wasteOf(damage_[a], damage_[b]);
+            if (waste < bestWaste) {
+                bestWaste = waste;
+                bestA = a;
+                bestB = b;
+            }
+        }
+    damage_[bestA] = unionOf(damage_[bestA], damage_[bestB]);
+    damage_.erase(damage_.begin() + static_cast<std::ptrdiff_t>(bestB));
 }
 
-RECT Surface::takeDamage()
+std::vector<RECT> Surface::takeDamage()
 {
-    RECT damage = hasDamage() ? damage_ : RECT{0, 0, 0, 0};
-    damage_ = RECT{0, 0, 0, 0};
+    std::vector<RECT> damage;
+    damage.swap(damage_);
     return damage;
 }
 

@@ -38,17 +38,22 @@ public:
     // they overlap.
     void resize(int width, int height);
 
-    // The part drawn since the last takeDamage(), as one bounding rectangle
-    // (empty when nothing was drawn). Drawing calls add to it.
+    // The parts drawn since the last takeDamage(): a short list of
+    // rectangles that together cover every pixel drawn (empty when nothing
+    // was). Drawing calls add to it. Scattered small drawings stay separate,
+    // so that the screen copies a few small rectangles rather than the box
+    // around them; rectangles whose union would waste little are merged,
+    // and the list never grows beyond maxDamageRectangles.
+    static constexpr size_t maxDamageRectangles = 8;
     void addDamage(const RECT &area);
-    RECT takeDamage();
-    bool hasDamage() const { return damage_.right > damage_.left && damage_.bottom > damage_.top; }
+    std::vector<RECT> takeDamage();
+    bool hasDamage() const { return !damage_.empty(); }
 
 private:
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> pixels_;
-    RECT damage_{0, 0, 0, 0};
+    std::vector<RECT> damage_;
 };
 
 // COLORREF (0x00BBGGRR) <-> surface pixel (0x00RRGGBB).

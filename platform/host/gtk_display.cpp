@@ -45,7 +45,7 @@ public:
     void placeWindow(HWND window, const RECT &clientRect) override;
     void setTitle(HWND window, const std::string &title) override;
     void acceptDrops(HWND window, bool accept) override;
-    void present(HWND window, const RECT &area) override;
+    void present(HWND window, const std::vector<RECT> &areas) override;
     void beginMove(HWND window) override;
     UINT trackPopupMenu(HWND owner, POINT screen,
                         const std::vector<user32::PopupMenuEntry> &items,
@@ -371,13 +371,16 @@ void GtkDisplay::acceptDrops(HWND window, bool accept)
     }
 }
 
-void GtkDisplay::present(HWND window, const RECT &area)
+// Each area joins the widget's invalid region as it is: GDK keeps a region
+// of rectangles, and the next frame copies only those pixels.
+void GtkDisplay::present(HWND window, const std::vector<RECT> &areas)
 {
     NativeWindow *native = find(window);
     if (!native || !native->area)
         return;
-    gtk_widget_queue_draw_area(native->area, area.left, area.top, area.right - area.left,
-                               area.bottom - area.top);
+    for (const RECT &area : areas)
+        gtk_widget_queue_draw_area(native->area, area.left, area.top, area.right - area.left,
+                                   area.bottom - area.top);
 }
 
 void GtkDisplay::beginMove(HWND window)

@@ -264,15 +264,20 @@ void HeadlessDisplay::acceptDrops(HWND window, bool accept)
         screen->state.acceptsDrops = accept;
 }
 
-void HeadlessDisplay::present(HWND window, const RECT &area)
+void HeadlessDisplay::present(HWND window, const std::vector<RECT> &areas)
 {
     Screen *screen = find(window);
-    if (!screen)
+    if (!screen || areas.empty())
         return;
     ++screen->state.presentCount;
-    screen->state.lastPresented = area;
-    if (screen->state.visible)
-        copyToScreen(*screen, area);
+    RECT box = areas.front();
+    for (const RECT &area : areas) {
+        box = RECT{std::min(box.left, area.left), std::min(box.top, area.top),
+                   std::max(box.right, area.right), std::max(box.bottom, area.bottom)};
+        if (screen->state.visible)
+            copyToScreen(*screen, area);
+    }
+    screen->state.lastPresented = box;
 }
 
 void HeadlessDisplay::beginMove(HWND window)

@@ -45,7 +45,7 @@ struct HeadlessWindow {
     bool acceptsDrops = false;
     int moveRequests = 0;         // beginMove calls
     int presentCount = 0;
-    RECT lastPresented{0, 0, 0, 0};
+    RECT lastPresented{0, 0, 0, 0};  // the box around the last present's areas
     // What the screen shows of the client area (0x00RRGGBB): the surface as
     // it was when last presented or shown.
     int width = 0;
@@ -121,7 +121,7 @@ public:
     void placeWindow(HWND window, const RECT &clientRect) override;
     void setTitle(HWND window, const std::string &title) override;
     void acceptDrops(HWND window, bool accept) override;
-    void present(HWND window, const RECT &area) override;
+    void present(HWND window, const std::vector<RECT> &areas) override;
     void beginMove(HWND window) override;
     UINT trackPopupMenu(HWND owner, POINT screen,
                         const std::vector<user32::PopupMenuEntry> &items,

@@ -141,9 +141,9 @@ public:
     virtual void placeWindow(HWND window, const RECT &clientRect) = 0;
     virtual void setTitle(HWND window, const std::string &title) = 0;
     virtual void acceptDrops(HWND window, bool accept) = 0;
-    // The part of the surface (client pixels) that changed; the screen must
-    // show it soon.
-    virtual void present(HWND window, const RECT &area) = 0;
+    // The parts of the surface (client pixels) that changed; the screen must
+    // show them soon.
+    virtual void present(HWND window, const std::vector<RECT> &areas) = 0;
     // Starts a move of the window by the pointer, from the button press the
     // backend reported last; the window system's own move, so that it works
     // wherever the window system places windows itself.

@@ -22,7 +22,7 @@ public:
     void placeWindow(HWND, const RECT &) override {}
     void setTitle(HWND, const std::string &) override {}
     void acceptDrops(HWND, bool) override {}
-    void present(HWND, const RECT &) override {}
+    void present(HWND, const std::vector<RECT> &) override {}
     void beginMove(HWND) override {}
     UINT trackPopupMenu(HWND, POINT, const std::vector<PopupMenuEntry> &, ModalLoop &) override
     {

@@ -474,7 +474,7 @@ void WindowSystem::presentDamage(Window &window)
 {
     if (!window.surface || !window.surface->hasDamage())
         return;
-    const RECT damage = window.surface->takeDamage();
+    const std::vector<RECT> damage = window.surface->takeDamage();
     if (window.nativeCreated && window.visible() && !window.dialog)
         display().present(window.handle, damage);
 }

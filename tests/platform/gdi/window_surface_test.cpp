@@ -2,6 +2,9 @@
 // what changed, which is what the display presents.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/gdi32/surface.h"
 #include "platform/win32.h"
 
@@ -24,11 +27,17 @@ TEST(WindowSurface, DrawingMarksTheDamagedArea)
     SelectObject(dc, brush);
     Rectangle(dc, 10, 20, 13, 23);
     Rectangle(dc, 40, 5, 43, 8);
-    RECT damage = surface->takeDamage();
-    EXPECT_EQ(damage.left, 10);
-    EXPECT_EQ(damage.top, 5);
-    EXPECT_EQ(damage.right, 42);
-    EXPECT_EQ(damage.bottom, 22);
+    // Two dots far apart stay two small areas, not the box around them.
+    std::vector<RECT> damage = surface->takeDamage();
+    ASSERT_EQ(damage.size(), 2u);
+    EXPECT_EQ(damage[0].left, 10);
+    EXPECT_EQ(damage[0].top, 20);
+    EXPECT_EQ(damage[0].right, 12);
+    EXPECT_EQ(damage[0].bottom, 22);
+    EXPECT_EQ(damage[1].left, 40);
+    EXPECT_EQ(damage[1].top, 5);
+    EXPECT_EQ(damage[1].right, 42);
+    EXPECT_EQ(damage[1].bottom, 7);
     EXPECT_FALSE(surface->hasDamage());
     EXPECT_EQ(surface->at(10, 20), 0x005400u);
     EXPECT_EQ(surface->at(12, 20), 0u);
@@ -53,6 +62,44 @@ TEST(WindowSurface, DrawingMarksTheDamagedArea)
     DeleteObject(bitmap);
     DeleteDC(memory);
     DeleteObject(brush);
+}
+
+// Whatever is drawn, the damage covers it, stays a short list, and
+// neighbours that touch are one area.
+TEST(WindowSurface, DamageCoversEveryDrawingInFewAreas)
+{
+    Surface surface(632, 500);
+    std::vector<RECT> drawn;
+    unsigned seed = 12345;
+    auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(range));
+    };
+    for (int i = 0; i < 200; ++i) {
+        int x = next(620);
+        int y = next(490);
+        RECT area{x, y, x + 1 + next(12), y + 1 + next(12)};
+        drawn.push_back(area);
+        surface.addDamage(area);
+    }
+    std::vector<RECT> damage = surface.takeDamage();
+    EXPECT_LE(damage.size(), Surface::maxDamageRectangles);
+    for (const RECT &area : drawn) {
+        for (LONG y = area.top; y < std::min<LONG>(area.bottom, 500); ++y)
+            for (LONG x = area.left; x < std::min<LONG>(area.right, 632); ++x) {
+                bool covered = false;
+                for (const RECT &d : damage)
+                    covered = covered || (x >= d.left && x < d.right && y >= d.top && y < d.bottom);
+                ASSERT_TRUE(covered) << x << "," << y;
+            }
+    }
+
+    // A sprite drawn in two halves is one area.
+    surface.addDamage(RECT{100, 100, 108, 104});
+    surface.addDamage(RECT{100, 104, 108, 108});
+    damage = surface.takeDamage();
+    ASSERT_EQ(damage.size(), 1u);
+    EXPECT_EQ(damage[0].bottom, 108);
 }
 
 TEST(WindowSurface, PatternBrushAlignsToTheClientOrigin)
