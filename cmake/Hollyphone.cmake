@@ -21,11 +21,6 @@ macro(hp_setup_gtest)
     include(GoogleTest)
 endmacro()
 
-# GoogleTest is already set up by then; folders that ask for it get nothing
-# more to do.
-macro(hp_find_gtest)
-endmacro()
-
 # hp_add_gtest(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
 # One test executable. Natively every test case becomes its own ctest test
 # (a fresh process each, so the program's global objects start clean);
