@@ -7,6 +7,7 @@
 #include "platform/gdi32/object_table.h"
 #include "platform/gdi32/raster.h"
 #include "platform/host/charset.h"
+#include "platform/host/utf8.h"
 #include "platform/host/font_face.h"
 
 namespace hp::gdi32 {
@@ -49,23 +50,6 @@ bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0
 constexpr char32_t defaultCharacter = 0x30FB;  // KATAKANA MIDDLE DOT
 constexpr char32_t halfWidthDefaultCharacter = 0xFF65;  // HALFWIDTH KATAKANA MIDDLE DOT
 
-char32_t decodeUtf8(const std::string &utf8)
-{
-    if (utf8.empty())
-        return defaultCharacter;
-    const auto *p = reinterpret_cast<const unsigned char *>(utf8.data());
-    if (p[0] < 0x80)
-        return p[0];
-    if ((p[0] & 0xE0) == 0xC0 && utf8.size() >= 2)
-        return ((p[0] & 0x1F) << 6) | (p[1] & 0x3F);
-    if ((p[0] & 0xF0) == 0xE0 && utf8.size() >= 3)
-        return ((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
-    if ((p[0] & 0xF8) == 0xF0 && utf8.size() >= 4)
-        return ((p[0] & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) |
-               (p[3] & 0x3F);
-    return defaultCharacter;
-}
-
 struct TextUnit {
     char32_t character;
     bool doubleWidth;  // takes a full cell in a fixed-pitch font
@@ -88,7 +72,7 @@ std::vector<TextUnit> splitText(const char *text, int count)
                 units.push_back({halfWidthDefaultCharacter, false});
                 break;
             }
-            char32_t c = decodeUtf8(host::utf8FromCp932(std::string_view(text + i, 2)));
+            char32_t c = utf8::firstScalar(host::utf8FromCp932(std::string_view(text + i, 2)), defaultCharacter);
             if (c == 0xFFFD)
                 c = defaultCharacter;
             units.push_back({c, true});
@@ -99,7 +83,7 @@ std::vector<TextUnit> splitText(const char *text, int count)
             units.push_back({b, false});
             continue;
         }
-        char32_t c = decodeUtf8(host::utf8FromCp932(std::string_view(text + i, 1)));
+        char32_t c = utf8::firstScalar(host::utf8FromCp932(std::string_view(text + i, 1)), defaultCharacter);
         units.push_back({c == 0xFFFD ? char32_t(' ') : c, false});
     }
     return units;

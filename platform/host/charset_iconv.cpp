@@ -2,6 +2,7 @@
 // (0x5C is the backslash, 0x815F the full-width reverse solidus, 0x8160 the
 // wave dash U+FF5E...).
 #include "platform/host/charset.h"
+#include "platform/host/utf8.h"
 
 #include <iconv.h>
 
@@ -85,45 +86,6 @@ bool isLeadByte(unsigned char byte)
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-// Length of the UTF-8 sequence that starts text at position i, or 0 when
-// the bytes there are not a well-formed sequence.
-size_t utf8SequenceLength(std::string_view text, size_t i, uint32_t &scalar)
-{
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    unsigned char first = byte(i);
-    size_t length;
-    uint32_t minimum;
-    if (first < 0x80) {
-        scalar = first;
-        return 1;
-    }
-    if (first >= 0xC2 && first <= 0xDF) {
-        length = 2;
-        scalar = first & 0x1F;
-        minimum = 0x80;
-    } else if (first >= 0xE0 && first <= 0xEF) {
-        length = 3;
-        scalar = first & 0x0F;
-        minimum = 0x800;
-    } else if (first >= 0xF0 && first <= 0xF4) {
-        length = 4;
-        scalar = first & 0x07;
-        minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size())
-        return 0;
-    for (size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80)
-            return 0;
-        scalar = (scalar << 6) | (byte(i + k) & 0x3F);
-    }
-    if (scalar < minimum || scalar > 0x10FFFF || (scalar >= 0xD800 && scalar <= 0xDFFF))
-        return 0;
-    return length;
-}
-
 int hexValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -143,25 +105,6 @@ bool parseHex(std::string_view digits, uint32_t &value)
         value = value * 16 + static_cast<uint32_t>(v);
     }
     return true;
-}
-
-void appendUtf8(uint32_t scalar, std::string &out)
-{
-    if (scalar < 0x80) {
-        out += static_cast<char>(scalar);
-    } else if (scalar < 0x800) {
-        out += static_cast<char>(0xC0 | (scalar >> 6));
-        out += static_cast<char>(0x80 | (scalar & 0x3F));
-    } else if (scalar < 0x10000) {
-        out += static_cast<char>(0xE0 | (scalar >> 12));
-        out += static_cast<char>(0x80 | ((scalar >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (scalar & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (scalar >> 18));
-        out += static_cast<char>(0x80 | ((scalar >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((scalar >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (scalar & 0x3F));
-    }
 }
 
 // The CP932 bytes of one character of a file name, or "" when CP932 has no
@@ -203,8 +146,8 @@ std::string cp932FromUtf8(std::string_view utf8)
     std::string out;
     size_t i = 0;
     while (i < utf8.size()) {
-        uint32_t scalar = 0;
-        size_t length = utf8SequenceLength(utf8, i, scalar);
+        char32_t scalar = 0;
+        size_t length = hp::utf8::sequenceAt(utf8, i, scalar);
         if (length == 0) {
             out += '?';
             ++i;
@@ -227,8 +170,8 @@ std::string hostNameToCp932(std::string_view hostName)
     size_t i = 0;
     char escape[16];
     while (i < hostName.size()) {
-        uint32_t scalar = 0;
-        size_t length = utf8SequenceLength(hostName, i, scalar);
+        char32_t scalar = 0;
+        size_t length = utf8::sequenceAt(hostName, i, scalar);
         if (length == 0) {
             std::snprintf(escape, sizeof escape, "%cB%02X", static_cast<char>(escapeByte),
                           static_cast<unsigned char>(hostName[i]));
@@ -275,7 +218,7 @@ bool hostNameFromCp932(std::string_view cp932, std::string &hostName)
             if (i + 8 <= cp932.size() && cp932[i + 1] == 'U' &&
                 parseHex(cp932.substr(i + 2, 6), value) && value <= 0x10FFFF &&
                 !(value >= 0xD800 && value <= 0xDFFF)) {
-                appendUtf8(value, hostName);
+                utf8::append(value, hostName);
                 i += 8;
                 continue;
             }
