@@ -46,7 +46,8 @@ folder=$output/$name
 rm -rf "$folder" "$output/$name.zip"
 mkdir -p "$folder/image"
 
-i686-w64-mingw32-strip -o "$folder/Hollyphone.exe" "$program"
+# strip writes a new time stamp into the PE header unless it is given one.
+SOURCE_DATE_EPOCH=1735000000 i686-w64-mingw32-strip -o "$folder/Hollyphone.exe" "$program"
 cp image/swbase1.bmp image/parts.bmp "$folder/image/"
 
 # UTF-8 with a byte order mark and CR LF line ends: Notepad shows it right
@@ -87,6 +88,31 @@ Hollyphone.exe をダブルクリックで起動します。image フォルダ�
 EOF
 } >"$folder/readme.txt"
 
-# A fixed time stamp: the same inputs give the same archive.
-(cd "$output" && cmake -E tar cf "$name.zip" --format=zip --mtime="2024-12-24 00:00:00" "$name")
+# The same inputs give the same archive: entries in name order, one fixed
+# time stamp, no extra fields (zip tools that copy a file's inode times into
+# the archive can never be reproducible).
+(cd "$output" && python3 - "$name" <<'PYTHON'
+import os
+import sys
+import zipfile
+
+folder = sys.argv[1]
+paths = []
+for parent, folders, files in os.walk(folder):
+    folders.sort()
+    paths.append(parent + "/")
+    paths.extend(os.path.join(parent, name) for name in sorted(files))
+with zipfile.ZipFile(folder + ".zip", "w", zipfile.ZIP_DEFLATED, compresslevel=9) as archive:
+    for path in sorted(paths):
+        entry = zipfile.ZipInfo(path, date_time=(2024, 12, 24, 0, 0, 0))
+        if path.endswith("/"):
+            entry.external_attr = (0o40755 << 16) | 0x10
+            archive.writestr(entry, b"")
+        else:
+            entry.external_attr = 0o100644 << 16
+            entry.compress_type = zipfile.ZIP_DEFLATED
+            with open(path, "rb") as source:
+                archive.writestr(entry, source.read())
+PYTHON
+)
 echo "$output/$name.zip"
