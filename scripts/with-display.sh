@@ -19,6 +19,11 @@ done
 Xvfb ":${display}" -screen 0 1280x1024x24 -nolisten tcp -ac >/dev/null 2>&1 &
 server=$!
 trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true' EXIT
+# A signal ends the script through its EXIT trap (after the command in hand
+# returns), so the server never outlives it.
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 for _ in $(seq 1 100); do
     [ -e "/tmp/.X11-unix/X${display}" ] && break

@@ -27,6 +27,11 @@ cleanup() {
     rm -rf "$workdir"
 }
 trap cleanup EXIT
+# A signal ends the script through its EXIT trap (after the command in hand
+# returns), so the server never outlives it.
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 sink=hollyphone_test
 socket="$workdir/native"
