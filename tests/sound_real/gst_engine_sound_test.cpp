@@ -199,9 +199,13 @@ TEST_F(EngineSound, APlayLongAfterTheOpenStartsAtOnce)
     const double position = std::chrono::duration<double>(stream->position()).count();
     const std::vector<int16_t> recorded = recorder.stop();
 
+    // The fault this guards is a start delayed by as long as the stream
+    // waited (800 ms here); the bound leaves room for the sink's buffering
+    // on a busy machine. How fast play reaches the speakers is measured by
+    // the audio benchmark.
     const double delay = firstSoundAfterMs(recorder, recorded, played);
     EXPECT_GE(delay, 0.0) << "nothing was heard";
-    EXPECT_LT(delay, 100.0);
+    EXPECT_LT(delay, 300.0);
     EXPECT_NEAR(position, 1.0, 0.1);
 }
 
