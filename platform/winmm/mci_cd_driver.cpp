@@ -193,11 +193,6 @@ public:
     }
 
 private:
-    static DWORD_PTR callbackOf(DWORD flags, const MCI_GENERIC_PARMS *params)
-    {
-        return (flags & MCI_NOTIFY) && params ? params->dwCallback : 0;
-    }
-
     // The disc now, or MCIERR_DEVICE_NOT_READY.
     MCIERROR readDisc(CdDisc &disc)
     {
@@ -246,7 +241,7 @@ private:
         if (stream_)
             stream_->stop(AudioStream::Wait::UntilSilent);
         notification_->finish(MCI_NOTIFY_ABORTED);
-        notification_->completed(flags, callbackOf(flags, params));
+        notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
     }
 
@@ -306,7 +301,7 @@ private:
             stream_->stop((flags & MCI_WAIT) ? AudioStream::Wait::UntilSilent
                                              : AudioStream::Wait::No);
         notification_->finish(MCI_NOTIFY_ABORTED);
-        notification_->completed(flags, callbackOf(flags, params));
+        notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
     }
 
@@ -314,7 +309,7 @@ private:
     {
         if (stream_)
             stream_->pause();
-        notification_->completed(flags, callbackOf(flags, params));
+        notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
     }
 
@@ -322,7 +317,7 @@ private:
     {
         if (stream_)
             stream_->resume();
-        notification_->completed(flags, callbackOf(flags, params));
+        notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
     }
 

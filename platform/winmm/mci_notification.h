@@ -33,4 +33,10 @@ private:
     std::atomic<DWORD_PTR> pending_{0};
 };
 
+// The window a command's MCI_NOTIFY asks to be told, or 0.
+inline DWORD_PTR notifyCallbackOf(DWORD flags, const MCI_GENERIC_PARMS *params)
+{
+    return (flags & MCI_NOTIFY) && params ? params->dwCallback : 0;
+}
+
 }  // namespace hp::winmm

@@ -100,17 +100,12 @@ public:
     }
 
 private:
-    static DWORD_PTR callbackOf(DWORD flags, const MCI_GENERIC_PARMS *params)
-    {
-        return (flags & MCI_NOTIFY) && params ? params->dwCallback : 0;
-    }
-
     MCIERROR close(DWORD flags, const MCI_GENERIC_PARMS *params)
     {
         if (stream_)
             stream_->stop(AudioStream::Wait::UntilSilent);
         notification_->finish(MCI_NOTIFY_ABORTED);
-        notification_->completed(flags, callbackOf(flags, params));
+        notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
     }
 
@@ -155,7 +150,7 @@ private:
             stream_->stop((flags & MCI_WAIT) ? AudioStream::Wait::UntilSilent
                                              : AudioStream::Wait::No);
         notification_->finish(MCI_NOTIFY_ABORTED);
-        notification_->completed(flags, callbackOf(flags, params));
+        notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
     }
 
@@ -164,7 +159,7 @@ private:
         if (!stream_)
             return MCIERR_NONAPPLICABLE_FUNCTION;
         stream_->pause();
-        notification_->completed(flags, callbackOf(flags, params));
+        notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
     }
 
@@ -173,7 +168,7 @@ private:
         if (!stream_)
             return MCIERR_NONAPPLICABLE_FUNCTION;
         stream_->resume();
-        notification_->completed(flags, callbackOf(flags, params));
+        notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
     }
 
