@@ -642,13 +642,22 @@ void WindowSystem::postInput(HWND window, UINT message, WPARAM wParam, LPARAM lP
     queue_.postInput(input);
 }
 
-void WindowSystem::mouseButtonPressed(HWND handle, MouseButton button, POINT client)
+// Keeps the pointer's screen position for GetCursorPos; false when the
+// window is not ours.
+bool WindowSystem::notePointer(HWND handle, POINT client)
 {
     const Window *window = windows_.find(handle);
     if (!window)
-        return;
+        return false;
     const RECT origin = clientRectOnScreen(*window);
     lastCursor_ = POINT{origin.left + client.x, origin.top + client.y};
+    return true;
+}
+
+void WindowSystem::mouseButtonPressed(HWND handle, MouseButton button, POINT client)
+{
+    if (!notePointer(handle, client))
+        return;
     buttonsHeld_ |= heldBitOf(button);
     if (!acceptsInput(handle))
         return;
@@ -661,11 +670,8 @@ void WindowSystem::mouseButtonPressed(HWND handle, MouseButton button, POINT cli
 
 void WindowSystem::mouseButtonReleased(HWND handle, MouseButton button, POINT client)
 {
-    const Window *window = windows_.find(handle);
-    if (!window)
+    if (!notePointer(handle, client))
         return;
-    const RECT origin = clientRectOnScreen(*window);
-    lastCursor_ = POINT{origin.left + client.x, origin.top + client.y};
     buttonsHeld_ &= ~heldBitOf(button);
     if (!acceptsInput(handle))
         return;
@@ -678,11 +684,8 @@ void WindowSystem::mouseButtonReleased(HWND handle, MouseButton button, POINT cl
 
 void WindowSystem::mouseMoved(HWND handle, POINT client, unsigned buttonsHeld)
 {
-    const Window *window = windows_.find(handle);
-    if (!window)
+    if (!notePointer(handle, client))
         return;
-    const RECT origin = clientRectOnScreen(*window);
-    lastCursor_ = POINT{origin.left + client.x, origin.top + client.y};
     buttonsHeld_ = buttonsHeld;
     if (!acceptsInput(handle))
         return;

@@ -103,6 +103,7 @@ private:
     void postInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void sendDestroyMessages(HWND handle);
     void sendNcDestroyMessages(HWND handle);
+    bool notePointer(HWND handle, POINT client);
     void forget(HWND handle);
 
     std::unique_ptr<DisplayBackend> display_;
