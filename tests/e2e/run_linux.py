@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Runs one end-to-end scenario on the Linux build:
-    run_linux.py <program> <skin folder> <Scenario.test_name>
+    run_linux.py <program> <skin folder> <[module.]Scenario[.test_name]>
+A name without a module is one of program_scenarios.py; other scenario
+modules of this folder are named first ("session_scenarios.SessionEnd").
 Exits 77 (ctest's skip code) with the reason when the scenario cannot run
 here (no display, no sound server, a missing tool)."""
 
+import importlib
 import os
 import sys
 import unittest
@@ -24,7 +27,12 @@ def main():
     program_scenarios.SKIN_FOLDER = skin
     program_scenarios.ProgramScenario.make_launcher = staticmethod(
         lambda: harness.linux_launcher(program, skin))
-    suite = unittest.defaultTestLoader.loadTestsFromName(name, program_scenarios)
+    module = program_scenarios
+    head = name.split(".")[0]
+    if head.endswith("_scenarios"):
+        module = importlib.import_module(head)
+        name = name[len(head) + 1:]
+    suite = unittest.defaultTestLoader.loadTestsFromName(name, module)
     result = unittest.TextTestRunner(verbosity=2).run(suite)
     if result.skipped and result.testsRun == len(result.skipped):
         for _, reason in result.skipped:

@@ -3,8 +3,11 @@
     run_wine.py <windows build folder> <skin folder> <Scenario>
 The scenario is one of wine_scenarios.py or a shared one of
 tests/e2e/program_scenarios.py that holds under Wine. Exits 77 (ctest's
-skip code) with the reason when it cannot run here."""
+skip code) with the reason when it cannot run here. A scenario of another
+module of either folder is named with its module first
+("session_scenarios.SessionEnd")."""
 
+import importlib
 import os
 import sys
 import unittest
@@ -30,6 +33,10 @@ def main():
         wine_launcher_factory(os.path.abspath(build), skin))
     module = wine_scenarios if hasattr(wine_scenarios, name) and \
         name.startswith("Wine") else program_scenarios
+    head = name.split(".")[0]
+    if head.endswith("_scenarios"):
+        module = importlib.import_module(head)
+        name = name[len(head) + 1:]
     suite = unittest.defaultTestLoader.loadTestsFromName(name, module)
     result = unittest.TextTestRunner(verbosity=2).run(suite)
     if result.skipped and result.testsRun == len(result.skipped):
