@@ -31,7 +31,7 @@ constexpr int audioLineCount = 3;
 const char *audioLineLabel(AudioLine line);
 
 // Stream time. Files count from their start; a CD counts from the start of
-// the disc's first track.
+// the disc's first audio track.
 using AudioTime = std::chrono::microseconds;
 
 struct AudioSource {

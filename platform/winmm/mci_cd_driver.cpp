@@ -19,7 +19,8 @@
 //
 // No host code here: discs and trays come from the drive table, sound from
 // the AudioEngine, which plays the whole disc as one stream whose time 0 is
-// the start of the first track.
+// the start of the first audio track (a mixed-mode disc's leading data
+// track is not part of it).
 #include "platform/winmm/mci_cd_driver.h"
 
 #include <cctype>
@@ -62,6 +63,16 @@ const CdTrack *findTrack(const CdDisc &disc, DWORD number)
 }
 
 DWORD firstFrame(const CdDisc &disc) { return disc.tracks.front().startFrame; }
+
+// The frame at the stream's time 0.
+DWORD streamOrigin(const CdDisc &disc)
+{
+    for (const CdTrack &track : disc.tracks) {
+        if (track.audio)
+            return track.startFrame;
+    }
+    return firstFrame(disc);
+}
 
 // Index in disc.tracks of the track holding the frame (the last one that
 // starts at or before it).
@@ -204,7 +215,7 @@ private:
     DWORD currentFrame(const CdDisc &disc)
     {
         if (stream_ && sameDisc(disc, streamDisc_))
-            return firstFrame(disc) + framesOfTime(stream_->position());
+            return streamOrigin(disc) + framesOfTime(stream_->position());
         return heldFrame_ ? heldFrame_ : firstFrame(disc);
     }
 
@@ -282,7 +293,7 @@ private:
             notification_->finish(MCI_NOTIFY_FAILURE);
             return error;
         }
-        const DWORD origin = firstFrame(disc);
+        const DWORD origin = streamOrigin(disc);
         if (!stream_->play(timeOfFrames(start - origin), timeOfFrames(end - origin))) {
             notification_->finish(MCI_NOTIFY_FAILURE);
             return MCIERR_HARDWARE;
@@ -349,7 +360,7 @@ private:
             return error;
 
         if (stream_ && sameDisc(disc, streamDisc_))
-            stream_->seek(timeOfFrames(target - firstFrame(disc)));
+            stream_->seek(timeOfFrames(target - streamOrigin(disc)));
         else
             heldFrame_ = target;
         notification_->completed(flags, params->dwCallback);

@@ -337,6 +337,23 @@ TEST_F(CdDriverTest, DataTracksAreSkippedAndTold)
               static_cast<DWORD>(MCI_CDA_TRACK_AUDIO));
 }
 
+// The engine's stream starts with the first audio track: a mixed-mode
+// disc's leading data track has no time in it.
+TEST_F(CdDriverTest, AMixedModeDiscCountsFromItsFirstAudioTrack)
+{
+    drives_->discs[0] = discOf({seconds(100), seconds(50), seconds(100)}, {1});
+    MCIDEVICEID device = 0;
+    ASSERT_EQ(openCd(nullptr, device), 0u);
+    ASSERT_EQ(setFormat(device, MCI_FORMAT_TMSF), 0u);
+    const DWORD from = MCI_MAKE_TMSF(3, 0, 0, 0);
+    ASSERT_EQ(play(device, MCI_FROM | MCI_TO, from, MCI_MAKE_TMSF(3, 0, 30, 0)), 0u);
+    ASSERT_EQ(plays().size(), 1u);
+    EXPECT_EQ(plays()[0].from, std::chrono::seconds(50));
+    EXPECT_EQ(plays()[0].to, std::chrono::seconds(80));
+    audio_->advance(std::chrono::seconds(10));
+    EXPECT_EQ(statusValue(device, MCI_STATUS_POSITION), MCI_MAKE_TMSF(3, 0, 10, 0));
+}
+
 TEST_F(CdDriverTest, AnEmptyDriveIsNotReady)
 {
     drives_->loaded[0] = false;
