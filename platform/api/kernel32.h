@@ -38,6 +38,14 @@
 #define FILE_CURRENT 1
 #define FILE_END 2
 
+#define DRIVE_UNKNOWN 0
+#define DRIVE_NO_ROOT_DIR 1
+#define DRIVE_REMOVABLE 2
+#define DRIVE_FIXED 3
+#define DRIVE_REMOTE 4
+#define DRIVE_CDROM 5
+#define DRIVE_RAMDISK 6
+
 #define ERROR_SUCCESS 0L
 #define NO_ERROR 0L
 #define ERROR_INVALID_FUNCTION 1L
@@ -138,6 +146,8 @@ BOOL WINAPI FindNextFileA(HANDLE findFile, LPWIN32_FIND_DATAA findData);
 BOOL WINAPI FindClose(HANDLE findFile);
 
 DWORD WINAPI GetLogicalDrives(void);
+DWORD WINAPI GetLogicalDriveStringsA(DWORD bufferLength, LPSTR buffer);
+UINT WINAPI GetDriveTypeA(LPCSTR rootPathName);
 DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName);
 

@@ -1,5 +1,7 @@
 #include "platform/kernel32/drive_table.h"
 
+#include <cctype>
+
 #include "platform/null_backends.h"
 #include "platform/wiring.h"
 
@@ -62,4 +64,46 @@ DWORD WINAPI GetLogicalDrives(void)
     for (int drive = 0; hp::kernel32::cdDriveLetter(drive) != 0; ++drive)
         drives |= 1u << (hp::kernel32::cdDriveLetter(drive) - 'A');
     return drives;
+}
+
+// "C:\<NUL>D:\<NUL>...<NUL>". Too small a buffer gets nothing, and the
+// result is then the size it needs, terminator included.
+DWORD WINAPI GetLogicalDriveStringsA(DWORD bufferLength, LPSTR buffer)
+{
+    const DWORD drives = GetLogicalDrives();
+    DWORD needed = 0;
+    for (int letter = 0; letter < 26; ++letter) {
+        if (drives & (1u << letter))
+            needed += 4;
+    }
+    if (!buffer || bufferLength < needed + 1)
+        return needed + 1;
+    char *out = buffer;
+    for (int letter = 0; letter < 26; ++letter) {
+        if (!(drives & (1u << letter)))
+            continue;
+        *out++ = static_cast<char>('A' + letter);
+        *out++ = ':';
+        *out++ = '\\';
+        *out++ = '\0';
+    }
+    *out = '\0';
+    return needed;
+}
+
+// A root is "X:\" (or "X:"); no path means the current directory's, C:.
+UINT WINAPI GetDriveTypeA(LPCSTR rootPathName)
+{
+    if (!rootPathName)
+        return DRIVE_FIXED;
+    const char *path = rootPathName;
+    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+    if (letter < 'A' || letter > 'Z' || path[1] != ':')
+        return DRIVE_NO_ROOT_DIR;
+    const bool bare = path[2] == '\0';
+    if (!bare && !((path[2] == '\\' || path[2] == '/') && path[3] == '\0'))
+        return DRIVE_NO_ROOT_DIR;
+    if (letter == 'C')
+        return DRIVE_FIXED;
+    return hp::kernel32::cdDriveIndex(letter) >= 0 ? DRIVE_CDROM : DRIVE_NO_ROOT_DIR;
 }

@@ -82,6 +82,16 @@ TEST_F(Kernel32CdDrives, CdDrivesTakeLettersFromD)
     DWORD error = 0;
     EXPECT_TRUE(list("F:\\*", error).empty());
     EXPECT_EQ(error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+
+    char roots[16] = "untouched";
+    EXPECT_EQ(GetLogicalDriveStringsA(12, roots), 13u) << "no room for the last terminator";
+    EXPECT_STREQ(roots, "untouched");
+    EXPECT_EQ(GetLogicalDriveStringsA(13, roots), 12u);
+    EXPECT_EQ(std::string(roots, 13), std::string("C:\\\0D:\\\0E:\\\0", 13));
+    EXPECT_EQ(GetDriveTypeA("C:\\"), static_cast<UINT>(DRIVE_FIXED));
+    EXPECT_EQ(GetDriveTypeA("e:"), static_cast<UINT>(DRIVE_CDROM));
+    EXPECT_EQ(GetDriveTypeA("D:\\Track01.cda"), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
+    EXPECT_EQ(GetDriveTypeA("F:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
 }
 
 TEST_F(Kernel32CdDrives, AnAudioDiscListsOneReadOnlyCdaFilePerAudioTrack)
