@@ -7,6 +7,7 @@
 #include "platform/host/cdio_drive_table.h"
 #include "platform/host/gst_audio_engine.h"
 #include "platform/host/gtk_display.h"
+#include "platform/kernel32/disc_image_list.h"
 #include "platform/user32/display_message_box.h"
 #include "platform/user32/null_display.h"
 #include "platform/winmm/mci_cd_driver.h"
@@ -16,8 +17,12 @@
 
 namespace hp::wiring {
 
-// The CD drives libcdio finds (none is a valid answer).
-std::unique_ptr<kernel32::DriveTable> makeDriveTable() { return host::makeCdioDriveTable(); }
+// The CD drives libcdio finds (none is a valid answer), then the disc
+// images the user lists.
+std::unique_ptr<kernel32::DriveTable> makeDriveTable()
+{
+    return host::makeCdioDriveTable(kernel32::configuredDiscImages());
+}
 
 // The MCI drivers play through GStreamer; without it they still open and
 // answer, and every playing open is refused as on a machine without sound.

@@ -8,8 +8,13 @@
 // table of contents is kept for a second, and a tray command that takes
 // long goes on in the background: the caller never waits more than a
 // fraction of a second.
+// Disc images: a BIN/CUE image listed at start-up is one more drive after
+// the real ones, read through libcdio's image driver as a drive is through
+// its device driver, after bincue_image.h has checked the sheet. It never
+// waits: the table of contents comes from the sheet and the BIN's size.
 // Does not support: CD-Text, multi-session layouts beyond the first
-// session's table, drives that appear after start-up.
+// session's table, drives that appear after start-up, image formats other
+// than BIN/CUE.
 #include "platform/host/cdio_drive_table.h"
 
 #include <cdio/cdio.h>
@@ -21,12 +26,15 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <future>
 #include <mutex>
 #include <sstream>
 #include <thread>
+
+#include "platform/host/bincue_image.h"
 
 namespace hp::host {
 namespace {
@@ -47,19 +55,28 @@ std::string canonical(const std::string &path)
     return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
-std::vector<std::string> findDrives()
+struct Drive {
+    std::string device;  // a device node, or the cue sheet of an image
+    bool image = false;
+};
+
+std::vector<Drive> findDrives(const std::vector<std::string> &discImages)
 {
-    std::vector<std::string> drives;
-    char **list = cdio_get_devices(DRIVER_DEVICE);
-    if (!list)
-        return drives;
-    for (char **entry = list; *entry; ++entry) {
-        const std::string device = canonical(*entry);
-        if (std::find(drives.begin(), drives.end(), device) == drives.end())
-            drives.push_back(device);
+    std::vector<std::string> devices;
+    if (char **list = cdio_get_devices(DRIVER_DEVICE)) {
+        for (char **entry = list; *entry; ++entry) {
+            const std::string device = canonical(*entry);
+            if (std::find(devices.begin(), devices.end(), device) == devices.end())
+                devices.push_back(device);
+        }
+        cdio_free_device_list(list);
     }
-    cdio_free_device_list(list);
-    std::sort(drives.begin(), drives.end());
+    std::sort(devices.begin(), devices.end());
+    std::vector<Drive> drives;
+    for (const std::string &device : devices)
+        drives.push_back(Drive{device, false});
+    for (const std::string &cueSheet : discImages)
+        drives.push_back(Drive{cueSheet, true});
     return drives;
 }
 
@@ -76,9 +93,11 @@ bool discReady(const std::string &device)
     return status == CDS_DISC_OK || status < 0;
 }
 
-bool readTableOfContents(const std::string &device, kernel32::CdDisc &disc)
+// False as well for a table no disc can have (an image's sheet can say
+// anything): tracks out of order, or one that starts past the end.
+bool readTableOfContents(const Drive &drive, kernel32::CdDisc &disc)
 {
-    CdioHandle cdio(cdio_open(device.c_str(), DRIVER_DEVICE));
+    CdioHandle cdio(cdio_open(drive.device.c_str(), drive.image ? DRIVER_BINCUE : DRIVER_DEVICE));
     if (!cdio)
         return false;
     const track_t first = cdio_get_first_track_num(cdio.get());
@@ -105,6 +124,8 @@ bool readTableOfContents(const std::string &device, kernel32::CdDisc &disc)
     for (size_t i = 0; i < disc.tracks.size(); ++i) {
         const DWORD end = i + 1 < disc.tracks.size() ? disc.tracks[i + 1].startFrame
                                                      : disc.leadOutFrame;
+        if (end <= disc.tracks[i].startFrame)
+            return false;
         disc.tracks[i].lengthFrames = end - disc.tracks[i].startFrame;
     }
     return true;
@@ -112,7 +133,10 @@ bool readTableOfContents(const std::string &device, kernel32::CdDisc &disc)
 
 class CdioDriveTable final : public kernel32::DriveTable {
 public:
-    CdioDriveTable() : drives_(findDrives()), cache_(drives_.size()) {}
+    explicit CdioDriveTable(const std::vector<std::string> &discImages)
+        : drives_(findDrives(discImages)), cache_(drives_.size()), reported_(drives_.size())
+    {
+    }
 
     ~CdioDriveTable() override
     {
@@ -124,7 +148,7 @@ public:
 
     std::string deviceName(int drive) override
     {
-        return valid(drive) ? drives_[static_cast<size_t>(drive)] : std::string();
+        return valid(drive) ? drives_[static_cast<size_t>(drive)].device : std::string();
     }
 
     bool readDisc(int drive, kernel32::CdDisc &disc) override
@@ -137,8 +161,9 @@ public:
             disc = cached.disc;
             return cached.present;
         }
-        const std::string &device = drives_[static_cast<size_t>(drive)];
-        cached.present = discReady(device) && readTableOfContents(device, cached.disc);
+        const Drive &entry = drives_[static_cast<size_t>(drive)];
+        const bool ready = entry.image ? imageReadable(drive) : discReady(entry.device);
+        cached.present = ready && readTableOfContents(entry, cached.disc);
         cached.readAt = now;
         disc = cached.disc;
         return cached.present;
@@ -146,7 +171,7 @@ public:
 
     std::string mountPoint(int drive) override
     {
-        if (!valid(drive))
+        if (!valid(drive) || drives_[static_cast<size_t>(drive)].image)
             return {};
         std::ifstream mounts("/proc/self/mounts");
         std::string line;
@@ -154,7 +179,7 @@ public:
             std::istringstream fields(line);
             std::string source, target;
             fields >> source >> target;
-            if (canonical(source) == drives_[static_cast<size_t>(drive)])
+            if (canonical(source) == drives_[static_cast<size_t>(drive)].device)
                 return unescapeMountField(target);
         }
         return {};
@@ -164,8 +189,11 @@ public:
     {
         if (!valid(drive))
             return false;
+        // An image's disc stays in: the command is accepted as done.
+        if (drives_[static_cast<size_t>(drive)].image)
+            return true;
         cache_[static_cast<size_t>(drive)] = Cached{};
-        const std::string device = drives_[static_cast<size_t>(drive)];
+        const std::string device = drives_[static_cast<size_t>(drive)].device;
         forgetFinishedTrays();
         std::packaged_task<bool()> move([device, open] {
             const driver_return_code_t code = open ? cdio_eject_media_drive(device.c_str())
@@ -209,6 +237,20 @@ private:
 
     bool valid(int drive) const { return drive >= 0 && drive < static_cast<int>(drives_.size()); }
 
+    // Says once on the standard error stream why an image's drive is
+    // empty, and again only when the reason changes.
+    bool imageReadable(int drive)
+    {
+        const std::string &cueSheet = drives_[static_cast<size_t>(drive)].device;
+        const std::string problem = binCueProblem(cueSheet);
+        std::string &reported = reported_[static_cast<size_t>(drive)];
+        if (!problem.empty() && problem != reported)
+            std::fprintf(stderr, "Hollyphone: disc image %s: %s; its drive is empty\n",
+                         cueSheet.c_str(), problem.c_str());
+        reported = problem;
+        return problem.empty();
+    }
+
     // /proc/self/mounts writes space, tab, newline and backslash as \ooo.
     static std::string unescapeMountField(const std::string &field)
     {
@@ -224,16 +266,17 @@ private:
         return text;
     }
 
-    const std::vector<std::string> drives_;
+    const std::vector<Drive> drives_;
     std::vector<Cached> cache_;
+    std::vector<std::string> reported_;  // the last problem told of each image
     std::vector<Tray> trays_;
 };
 
 }  // namespace
 
-std::unique_ptr<kernel32::DriveTable> makeCdioDriveTable()
+std::unique_ptr<kernel32::DriveTable> makeCdioDriveTable(const std::vector<std::string> &discImages)
 {
-    return std::make_unique<CdioDriveTable>();
+    return std::make_unique<CdioDriveTable>(discImages);
 }
 
 }  // namespace hp::host
