@@ -93,6 +93,12 @@ extern HBRUSH blueLightBrush;
 extern HBRUSH unlitLightBrush;
 extern HBRUSH progressBrush;
 
+// Offers a file to the catalogue; when a media type catalogues it, the new
+// entry joins the end of the play queue. Returns 1 when the queue grew.
+// The one road into the queue for a dropped file, a file named on the
+// command line and a file handed over by a second start.
+int queueFile(const char *path);
+
 // Window procedure of class "Hoollyphone" (app/window_proc.cpp).
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

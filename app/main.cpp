@@ -1,7 +1,9 @@
 // The entry function: the background, the window class, the window centred
-// on the work area, and the message loop. By the time it runs, static
-// initialisation has built the sound device, the catalogue and the front
-// panel (settings read, queue loaded, menu built).
+// on the work area, the files named on the command line, and the message
+// loop. By the time it runs, static initialisation has built the sound
+// device, the catalogue and the front panel (settings read, queue loaded,
+// menu built).
+#include "app/command_line.h"
 #include "app/commands.h"
 #include "app/front_panel.h"
 
@@ -47,7 +49,7 @@ HWND createMainWindow()
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     appInstance = instance;
     loadBackground();
@@ -60,6 +62,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     mainWindow = window;
+    // Files named on the command line join the queue as a drop of them would.
+    if (queueCommandLineFiles(commandLine ? commandLine : ""))
+        InvalidateRect(window, nullptr, FALSE);
 
     // GetMessageA answers -1 on error; the loop ends then too, rather than
     // spin on a message it never gets.

@@ -224,19 +224,15 @@ void showPopupMenu(HWND window)
     TrackPopupMenu(popupMenu, 0, pointerPos.x, pointerPos.y, 0, window, nullptr);
 }
 
-// Each dropped file is offered to the catalogue; what it catalogues joins
-// the end of the queue. The drop is released afterwards.
+// Each dropped file joins the queue as queueFile takes it. The drop is
+// released afterwards.
 void takeDroppedFiles(HWND window, HDROP drop)
 {
     dropHandle = drop;
     dropIndex = 0;
     char path[MAX_PATH];
     while (DragQueryFileA(dropHandle, static_cast<UINT>(dropIndex), path, MAX_PATH)) {
-        uint32_t before = mediaCatalog.entryCount;
-        mediaCatalog.addFile(path);
-        if (mediaCatalog.entryCount > before)
-            mediaCatalog.insertIntoList(playQueueList, appendToQueue,
-                                        mediaCatalog.entries[mediaCatalog.entryCount - 1].id, 0);
+        queueFile(path);
         ++dropIndex;
     }
     DragFinish(dropHandle);
@@ -244,6 +240,17 @@ void takeDroppedFiles(HWND window, HDROP drop)
 }
 
 }  // namespace
+
+int queueFile(const char *path)
+{
+    uint32_t before = mediaCatalog.entryCount;
+    mediaCatalog.addFile(path);
+    if (mediaCatalog.entryCount <= before)
+        return 0;
+    mediaCatalog.insertIntoList(playQueueList, appendToQueue,
+                                mediaCatalog.entries[mediaCatalog.entryCount - 1].id, 0);
+    return 1;
+}
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -140,9 +140,11 @@ BOOL WINAPI FindClose(HANDLE findFile);
 DWORD WINAPI GetLogicalDrives(void);
 DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName);
+DWORD WINAPI GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR *filePart);
 
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+LPSTR WINAPI GetCommandLineA(void);
 
 UINT WINAPI GetPrivateProfileIntA(LPCSTR appName, LPCSTR keyName, INT defaultValue,
                                   LPCSTR fileName);
@@ -171,6 +173,8 @@ HP_EXTERN_C_END
 #define FindNextFile FindNextFileA
 #define GetModuleFileName GetModuleFileNameA
 #define GetModuleHandle GetModuleHandleA
+#define GetCommandLine GetCommandLineA
+#define GetFullPathName GetFullPathNameA
 #define GetPrivateProfileInt GetPrivateProfileIntA
 #define GetPrivateProfileString GetPrivateProfileStringA
 #define WritePrivateProfileString WritePrivateProfileStringA

@@ -57,12 +57,13 @@ class ProgramLauncher:
         with open(path, "rb") as handle:
             return handle.read()
 
-    def start(self, display, sound_environment=None):
+    def start(self, display, sound_environment=None, arguments=()):
+        """arguments: the program's command-line arguments after its name."""
         env = dict(os.environ)
         env.update(display.environment())
         env.update(sound_environment or {})
         env.update(self.environment)
-        return RunningProgram(self, display, env)
+        return RunningProgram(self, display, env, arguments)
 
     def cleanup(self):
         if self._root:
@@ -87,11 +88,12 @@ def linux_launcher(program, skin_folder):
 
 
 class RunningProgram:
-    def __init__(self, launcher, display, env):
+    def __init__(self, launcher, display, env, arguments=()):
         self.launcher = launcher
         self.display = display
         self._log = tempfile.TemporaryFile()
-        self.process = subprocess.Popen(launcher.command, cwd=launcher.working_folder, env=env,
+        self.process = subprocess.Popen(launcher.command + list(arguments),
+                                        cwd=launcher.working_folder, env=env,
                                         stdout=self._log, stderr=subprocess.STDOUT)
         self.started_at = time.monotonic()
         self.window = None
