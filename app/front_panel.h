@@ -71,6 +71,13 @@ extern FrontPanel frontPanel;
 // this order; a line that the device lacks leaves its value as it was.
 void readVolumes(FrontPanel &panel);
 
+// What the shutdown keeps: the play queue's file, then the graphic effect
+// and the mixer device in the settings. Run by the destructor, and by the
+// window procedure when the session ends under the program (the platform
+// may then end the process without running the destructor). Saving twice
+// writes the same files again.
+void saveQueueAndSettings(FrontPanel &panel);
+
 // The application shell's plain globals.
 extern HINSTANCE appInstance;
 extern HWND mainWindow;

@@ -224,6 +224,18 @@ void showPopupMenu(HWND window)
     TrackPopupMenu(popupMenu, 0, pointerPos.x, pointerPos.y, 0, window, nullptr);
 }
 
+// The session ends under the program (log-off, or on Linux a signal or the
+// display gone): the platform may end the process as soon as this returns,
+// without the front panel's destructor, so the sound stops and what the
+// shutdown keeps is saved now. The paint resources stay: the windows live
+// until the process ends, and the destructor deletes them if it runs.
+void endSession(FrontPanel &panel)
+{
+    soundDevice.stop(nullptr);
+    soundDevice.close();
+    saveQueueAndSettings(panel);
+}
+
 // Each dropped file joins the queue as queueFile takes it. The drop is
 // released afterwards.
 void takeDroppedFiles(HWND window, HDROP drop)
@@ -287,6 +299,10 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     case WM_DROPFILES:
         takeDroppedFiles(window, reinterpret_cast<HDROP>(wParam));
+        break;
+    case WM_ENDSESSION:
+        if (wParam)
+            endSession(frontPanel);
         break;
     default:
         break;

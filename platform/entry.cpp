@@ -7,6 +7,7 @@
 #include "platform/kernel32/command_line.h"
 #include "platform/kernel32/module_file.h"
 #include "platform/kernel32/path_model.h"
+#include "platform/user32/session_end.h"
 #include "platform/win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
@@ -51,6 +52,9 @@ __attribute__((constructor(101))) void buildCommandLine(int argc, char **argv, c
 
 int main(int, char **)
 {
+    // Until now a signal ends the process at once, as nothing the user did
+    // can be lost yet; from here on it ends the session (session_end.h).
+    hp::user32::watchSessionEndSignals();
     constexpr int showDefault = 10;  // SW_SHOWDEFAULT
     return WinMain(GetModuleHandleA(nullptr), nullptr, argumentsPart().data(), showDefault);
 }

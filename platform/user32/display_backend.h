@@ -59,6 +59,10 @@ public:
                               POINT client) = 0;
     // A push button of a dialog was clicked.
     virtual void controlClicked(HWND control) = 0;
+    // The connection to the display is gone for good: the session ends for
+    // the program (session_end.h). The backend answers every later call
+    // without the display; its modal pieces return at once.
+    virtual void displayLost() = 0;
 };
 
 // Runs the program's messages while a modal piece of the display is open.

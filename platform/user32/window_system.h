@@ -91,6 +91,7 @@ public:
     void filesDropped(HWND window, const std::vector<std::string> &hostPaths,
                       POINT client) override;
     void controlClicked(HWND control) override;
+    void displayLost() override;
 
 private:
     WindowSystem();
@@ -105,6 +106,7 @@ private:
     void sendNcDestroyMessages(HWND handle);
     bool notePointer(HWND handle, POINT client);
     void forget(HWND handle);
+    [[noreturn]] void endSession();
 
     std::unique_ptr<DisplayBackend> display_;
     std::atomic<DisplayBackend *> displayPointer_{nullptr};
@@ -118,6 +120,8 @@ private:
     unsigned buttonsHeld_ = 0;
     POINT lastCursor_{0, 0};
     std::optional<std::thread::id> guiThread_;
+    bool quitTaken_ = false;  // the thread's loop has taken WM_QUIT
+    bool endingSession_ = false;
 };
 
 }  // namespace hp::user32

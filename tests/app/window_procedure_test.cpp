@@ -1,7 +1,7 @@
 // The program's window and window procedure, run by WinMain on the headless
 // display: the window itself, the play clock and the end of a track,
-// moving through the queue, the title line, drops, the commands and the
-// move that every press starts.
+// moving through the queue, the title line, drops, the commands, the move
+// that every press starts, and the end of the session.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -579,3 +579,43 @@ TEST(Pointer, EveryLeftPressStartsAWindowMoveAndARightClickOpensTheMenuAtThePoin
 }
 
 }  // namespace
+
+TEST(Session, ItsEndSavesTheQueueAndSettingsAndStopsTheSoundButKeepsThePaintResources)
+{
+    ProgramHarness program;
+    program.writeSettings("[CONFIG]\r\nGraphicEffect=2\r\nSoundDev=0\r\n");
+    const std::string mp3 = program.writeMp3("[A] Song.mp3");
+    std::string playlistAtEnd, settingsAtEnd, playlistWhenNotEnding;
+    size_t mciCallsBefore = 0;
+    std::vector<UINT> mciCommandsAtEnd;
+    hp::apptest::LiveResources before, after;
+    program.at(1000, [&] { program.display().drop(mainWindow, {program.workFolder().pathOf("music/[A] Song.mp3")}, POINT{9, 9}); });
+    program.clickAt(1500, hp::apptest::playButtonPoint);
+    program.at(2000, [&] {
+        // A session end that was called off changes nothing.
+        SendMessageA(mainWindow, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+        playlistWhenNotEnding = program.playlistText();
+        before = hp::apptest::liveResources();
+        mciCallsBefore = hp::testing::recordingMci().calls().size();
+        SendMessageA(mainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        SendMessageA(mainWindow, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        playlistAtEnd = program.playlistText();
+        settingsAtEnd = program.settingsText();
+        after = hp::apptest::liveResources();
+        const auto &calls = hp::testing::recordingMci().calls();
+        for (size_t i = mciCallsBefore; i < calls.size(); ++i)
+            mciCommandsAtEnd.push_back(calls[i].command);
+    });
+    program.quitAt(2500);
+    program.runProgram();
+
+    EXPECT_EQ(playlistWhenNotEnding, "<missing>");
+    EXPECT_EQ(playlistAtEnd, mp3 + "\r\n");
+    EXPECT_EQ(settingsAtEnd, "[CONFIG]\r\nGraphicEffect=1\r\nSoundDev=0\r\n");
+    EXPECT_EQ(mciCommandsAtEnd, (std::vector<UINT>{MCI_STOP, MCI_CLOSE}));
+    EXPECT_EQ(after.gdiObjects, before.gdiObjects) << "the windows may still paint";
+    EXPECT_EQ(after.mciDevices + 1, before.mciDevices);
+    // The destructor, should the process live on to run it, saves again.
+    program.stopPanel();
+    EXPECT_EQ(program.playlistText(), mp3 + "\r\n");
+}

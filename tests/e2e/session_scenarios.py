@@ -1,8 +1,12 @@
-"""End-to-end scenarios of the program in the user's session: files named
-on the command line."""
+"""End-to-end scenarios of the program in the user's session: the session
+ending under it (a signal, the display server gone), and files named on
+the command line."""
 
 import os
+import signal
+import subprocess
 import time
+import urllib.parse
 
 import harness
 from program_scenarios import TITLE_BAND, ProgramScenario, band, greenish
@@ -10,6 +14,8 @@ from program_scenarios import TITLE_BAND, ProgramScenario, band, greenish
 # Written back at shutdown as "1": a saved file tells the shutdown ran.
 SETTINGS = "[CONFIG]\r\nGraphicEffect=2\r\nSoundDev=0\r\n"
 SAVED_SETTINGS = b"[CONFIG]\r\nGraphicEffect=1\r\nSoundDev=0\r\n"
+DRAG_SOURCE = os.environ.get("HOLLYPHONE_E2E_DRAG_SOURCE", "")
+EMPTY_SKIN = (150, 420)
 
 
 class SessionScenario(ProgramScenario):
@@ -46,6 +52,67 @@ class SessionScenario(ProgramScenario):
                 return
             time.sleep(0.2)
         self.fail("no title was shown\n" + program.output())
+
+    def timed_exit(self, program, what):
+        """Waits for the program to end; prints how long it took."""
+        started = time.monotonic()
+        code = program.wait_exit(10)
+        self.assertIsNotNone(code, "the program kept running after " + what)
+        print("%s: ended after %.2f s with %d" % (what, time.monotonic() - started, code))
+        return code
+
+    def drop(self, program, host_path):
+        """Drags a file from a file manager's window onto the player's skin."""
+        if not DRAG_SOURCE or not os.access(DRAG_SOURCE, os.X_OK):
+            self.skipTest("no drag source (HOLLYPHONE_E2E_DRAG_SOURCE)")
+        env = dict(os.environ, **self.display.environment())
+        uri = "file://" + urllib.parse.quote(host_path)
+        source = subprocess.Popen([DRAG_SOURCE, "600", "100", uri], env=env,
+                                  stdout=subprocess.PIPE, text=True)
+        self.addCleanup(source.kill)
+        self.assertEqual(source.stdout.readline().strip(), "SOURCE_READY")
+        time.sleep(0.3)
+        target_x, target_y = program.client_point(*EMPTY_SKIN)
+        self.display.xdotool("mousemove", 650, 150)
+        self.display.xdotool("mousedown", 1)
+        for step in range(1, 7):
+            x = 650 + (target_x - 650) * step // 6
+            y = 150 + (target_y - 150) * step // 6
+            self.display.xdotool("mousemove", x + 10, y + 10)
+            time.sleep(0.15)
+            self.display.xdotool("mousemove", x, y)
+            time.sleep(0.15)
+        self.display.xdotool("mouseup", 1)
+        self.assertEqual(source.stdout.readline().strip(), "DRAG_END")
+
+
+class SessionEnd(SessionScenario):
+    def test_sigterm_after_a_drop_saves_the_drop_and_the_settings(self):
+        mp3 = self.mp3("[Band] Dropped.mp3")
+        self.launcher.write_settings(SETTINGS)
+        program = self.start_with()
+        program.wait_main_window()
+        self.drop(program, mp3)
+        self.wait_title(program)
+
+        program.process.send_signal(signal.SIGTERM)
+        code = self.timed_exit(program, "SIGTERM")
+        self.assertEqual(code, -signal.SIGTERM, "the process ends by the signal")
+        self.assertEqual(self.launcher.read_bytes(self.launcher.playlist_path), self.lines(mp3))
+        self.assertEqual(self.launcher.read_bytes(self.launcher.settings_path), SAVED_SETTINGS)
+
+    def test_the_display_server_gone_saves_the_queue(self):
+        mp3 = self.mp3("[Band] Queued.mp3")
+        self.launcher.write_settings(SETTINGS)
+        program = self.start_with([os.path.relpath(mp3, self.launcher.working_folder)])
+        program.wait_main_window()
+        self.wait_title(program)
+
+        self.display.close()
+        code = self.timed_exit(program, "the display server ended")
+        self.assertEqual(code, 1, program.output())
+        self.assertEqual(self.launcher.read_bytes(self.launcher.playlist_path), self.lines(mp3))
+        self.assertEqual(self.launcher.read_bytes(self.launcher.settings_path), SAVED_SETTINGS)
 
 
 class CommandLine(SessionScenario):
