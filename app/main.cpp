@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr const char *className = "Hoollyphone";
 constexpr const char *windowTitle = "** Hollyphone *** Ver1.00  VELDAN **";
 constexpr const char *backgroundImagePath = "image/swbase1.bmp";
 constexpr int windowWidth = 632;
@@ -35,14 +34,14 @@ void registerWindowClass()
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = backgroundBrush;
     windowClass.lpszMenuName = nullptr;
-    windowClass.lpszClassName = className;
+    windowClass.lpszClassName = mainWindowClass;
     windowClass.hIconSm = LoadIconA(appInstance, MAKEINTRESOURCEA(iconResource));
     RegisterClassExA(&windowClass);
 }
 
 HWND createMainWindow()
 {
-    return CreateWindowExA(0, className, windowTitle, WS_POPUP | WS_SYSMENU,
+    return CreateWindowExA(0, mainWindowClass, windowTitle, WS_POPUP | WS_SYSMENU,
                            screenWidth / 2 - windowWidth / 2, screenHeight / 2 - windowHeight / 2,
                            windowWidth, windowHeight, nullptr, nullptr, appInstance, nullptr);
 }

@@ -4,6 +4,7 @@
 
 #include "app/commands.h"
 #include "app/front_panel.h"
+#include "app/one_player.h"
 #include "catalog/media_catalog.h"
 #include "catalog/media_handlers.h"
 #include "sound/path_helpers.h"
@@ -304,6 +305,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (wParam)
             endSession(frontPanel);
         break;
+    case WM_COPYDATA:
+        // Files a second start handed over; the answer goes back to it.
+        return takeHandedOverFiles(window, reinterpret_cast<const COPYDATASTRUCT *>(lParam));
     default:
         break;
     }

@@ -33,6 +33,7 @@ typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define WM_SETCURSOR 0x0020
 #define WM_SETFONT 0x0030
 #define WM_GETFONT 0x0031
+#define WM_COPYDATA 0x004A
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_NCHITTEST 0x0084
@@ -287,6 +288,14 @@ typedef struct tagCREATESTRUCTA {
     DWORD dwExStyle;
 } CREATESTRUCTA, *LPCREATESTRUCTA;
 
+// WM_COPYDATA: lParam points at it; the data is copied into the receiving
+// process, which may read it until its window procedure returns.
+typedef struct tagCOPYDATASTRUCT {
+    ULONG_PTR dwData;
+    DWORD cbData;
+    PVOID lpData;
+} COPYDATASTRUCT, *PCOPYDATASTRUCT;
+
 typedef struct tagPAINTSTRUCT {
     HDC hdc;
     BOOL fErase;
@@ -367,6 +376,8 @@ int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount);
 int WINAPI GetWindowTextLengthA(HWND window);
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 HWND WINAPI GetParent(HWND window);
+HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName);
+BOOL WINAPI SetForegroundWindow(HWND window);
 HWND WINAPI GetDlgItem(HWND dialog, int id);
 int WINAPI GetDlgCtrlID(HWND control);
 
@@ -432,6 +443,7 @@ HP_EXTERN_C_END
 #define WNDCLASSEX WNDCLASSEXA
 #define RegisterClassEx RegisterClassExA
 #define CreateWindowEx CreateWindowExA
+#define FindWindow FindWindowA
 #define GetMessage GetMessageA
 #define PeekMessage PeekMessageA
 #define DispatchMessage DispatchMessageA

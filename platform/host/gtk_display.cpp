@@ -49,6 +49,7 @@ public:
     void acceptDrops(HWND window, bool accept) override;
     void present(HWND window, const std::vector<RECT> &areas) override;
     void beginMove(HWND window) override;
+    void raiseWindow(HWND window) override;
     UINT trackPopupMenu(HWND owner, POINT screen,
                         const std::vector<user32::PopupMenuEntry> &items,
                         user32::ModalLoop &loop) override;
@@ -417,6 +418,12 @@ void GtkDisplay::loseDisplay()
     std::fprintf(stderr, "Hollyphone: the connection to the display is lost\n");
     if (listener_)
         listener_->displayLost();
+}
+
+void GtkDisplay::raiseWindow(HWND window)
+{
+    if (GtkWindow *toplevel = toplevelOf(window))
+        gtk_window_present(toplevel);
 }
 
 UINT GtkDisplay::trackPopupMenu(HWND owner, POINT screen,

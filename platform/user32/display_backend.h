@@ -152,6 +152,9 @@ public:
     // backend reported last; the window system's own move, so that it works
     // wherever the window system places windows itself.
     virtual void beginMove(HWND window) = 0;
+    // Brings the window to the front with the keyboard, as far as the
+    // desktop lets a program do that (SetForegroundWindow).
+    virtual void raiseWindow(HWND window) = 0;
 
     // ----- modal pieces -----
     // Shows a popup menu with its top-left corner at a screen point and

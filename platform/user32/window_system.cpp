@@ -267,7 +267,11 @@ HWND WindowSystem::createWindow(DWORD exStyle, const std::shared_ptr<const Windo
 
     if ((style & WS_VISIBLE) && windows_.find(handle))
         showWindow(*windows_.find(handle), true);
-    return windows_.find(handle) ? handle : nullptr;
+    if (!windows_.find(handle))
+        return nullptr;
+    if (!parent)
+        servePeers();
+    return handle;
 }
 
 bool WindowSystem::destroyWindow(HWND handle)
@@ -575,6 +579,9 @@ bool WindowSystem::peek(MSG &message, HWND windowFilter, UINT first, UINT last, 
     if (sessionEndRequested() && !endingSession_ && !quitTaken_)
         endSession();
 
+    std::function<void()> call;
+    while (queue_.takeCall(call))
+        call();
     MSG sent;
     while (queue_.takeDeferredSend(sent))
         send(sent.hwnd, sent.message, sent.wParam, sent.lParam);
@@ -586,8 +593,12 @@ bool WindowSystem::peek(MSG &message, HWND windowFilter, UINT first, UINT last, 
                        timers_.takeDue(message, filter, display().nowMilliseconds(), remove);
     if (found)
         stamp(message);
-    if (found && remove && message.message == WM_QUIT)
+    if (found && remove && message.message == WM_QUIT && !quitTaken_) {
+        // The program is ending: other processes find it no more.
         quitTaken_ = true;
+        if (peers_)
+            peers_->withdraw();
+    }
     return found;
 }
 
@@ -607,6 +618,8 @@ void WindowSystem::endSession()
         send(handle, WM_QUERYENDSESSION, 0, reason);
     for (HWND handle : topLevel)
         send(handle, WM_ENDSESSION, TRUE, reason);
+    if (peers_)
+        peers_->withdraw();
     endProcessForSession();
 }
 

@@ -1,7 +1,7 @@
 // The program's window and window procedure, run by WinMain on the headless
 // display: the window itself, the play clock and the end of a track,
 // moving through the queue, the title line, drops, the commands, the move
-// that every press starts, and the end of the session.
+// that every press starts, and the session: its end, files handed over.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +9,7 @@
 
 #include "app/commands.h"
 #include "app/front_panel.h"
+#include "app/hand_over.h"
 #include "catalog/media_catalog.h"
 #include "platform/shell32/drop_table.h"
 #include "tests/app/support/paint_canvas.h"
@@ -618,4 +619,33 @@ TEST(Session, ItsEndSavesTheQueueAndSettingsAndStopsTheSoundButKeepsThePaintReso
     // The destructor, should the process live on to run it, saves again.
     program.stopPanel();
     EXPECT_EQ(program.playlistText(), mp3 + "\r\n");
+}
+
+TEST(Session, FilesHandedOverJoinTheQueueAndAMalformedListIsRefusedWhole)
+{
+    ProgramHarness program;
+    program.writeSettings(effectOff);
+    const std::string mp3 = program.writeMp3("one.mp3");
+    const std::string text = program.writeOther("notes.txt");
+    const std::string midi = program.writeMidi("two.mid");
+    LRESULT taken = 0, refused = 0;
+    std::vector<std::string> afterTaken, afterRefused;
+    auto send = [](const std::string &bytes) {
+        COPYDATASTRUCT copy{handOverTag, static_cast<DWORD>(bytes.size()),
+                            const_cast<char *>(bytes.data())};
+        return SendMessageA(mainWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
+    };
+    program.at(1000, [&] {
+        taken = send(mp3 + '\0' + text + '\0' + midi + '\0' + '\0');
+        afterTaken = queuedPaths();
+        refused = send(midi + '\0' + mp3 + '\0');
+        afterRefused = queuedPaths();
+    });
+    program.quitAt(1500);
+    program.runProgram();
+
+    EXPECT_EQ(taken, TRUE);
+    EXPECT_EQ(afterTaken, (std::vector<std::string>{mp3, midi}));
+    EXPECT_EQ(refused, FALSE);
+    EXPECT_EQ(afterRefused, afterTaken);
 }

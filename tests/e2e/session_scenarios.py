@@ -1,6 +1,6 @@
 """End-to-end scenarios of the program in the user's session: the session
-ending under it (a signal, the display server gone), and files named on
-the command line."""
+ending under it (a signal, the display server gone), one player per
+session, and files named on the command line."""
 
 import os
 import signal
@@ -9,7 +9,8 @@ import time
 import urllib.parse
 
 import harness
-from program_scenarios import TITLE_BAND, ProgramScenario, band, greenish
+from harness.sound import rms
+from program_scenarios import PLAY, TITLE_BAND, ProgramScenario, band, greenish
 
 # Written back at shutdown as "1": a saved file tells the shutdown ran.
 SETTINGS = "[CONFIG]\r\nGraphicEffect=2\r\nSoundDev=0\r\n"
@@ -113,6 +114,40 @@ class SessionEnd(SessionScenario):
         self.assertEqual(code, 1, program.output())
         self.assertEqual(self.launcher.read_bytes(self.launcher.playlist_path), self.lines(mp3))
         self.assertEqual(self.launcher.read_bytes(self.launcher.settings_path), SAVED_SETTINGS)
+
+
+class OnePlayer(SessionScenario):
+    def test_a_second_start_hands_its_files_over_while_the_first_plays_on(self):
+        sound = self.hold_sound()
+        tone = self.mp3("[Band] Long Tone.mp3", seconds=25.0)
+        tune = self.midi("[Composer] Tune.mid")
+        self.launcher.write_settings(SETTINGS)
+        playlist = self.launcher.write_playlist([tone])
+        first = self.start_with(sound=sound)
+        first.wait_main_window()
+        first.click(*PLAY)
+        time.sleep(1.0)
+
+        # A second start that read its settings would ask the first-run
+        # question now, and stay.
+        os.unlink(self.launcher.settings_path)
+        before = os.stat(self.launcher.playlist_path)
+        recorder = sound.recorder()
+        recorder.start()
+        second = self.start_with([os.path.relpath(tune, self.launcher.working_folder)], sound)
+        self.assertEqual(self.timed_exit(second, "a second start"), 0, second.output())
+        after = os.stat(self.launcher.playlist_path)
+        self.assertEqual((after.st_mtime_ns, after.st_size), (before.st_mtime_ns, before.st_size))
+        self.assertFalse(os.path.exists(self.launcher.settings_path))
+        time.sleep(1.0)
+        heard_until = recorder.seconds_so_far()
+        level = rms(recorder.stop(), heard_until - 1.0, heard_until)
+        self.assertTrue(first.alive())
+        self.assertGreater(level, 2000, "the first player plays on")
+
+        self.quit(first)
+        self.assertEqual(self.launcher.read_bytes(self.launcher.playlist_path),
+                         playlist + self.lines(tune))
 
 
 class CommandLine(SessionScenario):

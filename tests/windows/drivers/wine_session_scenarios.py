@@ -1,8 +1,9 @@
 """End-to-end scenarios of the Windows program's session under Wine: the
-session's end (Wine's wineboot ends it as a log-off does), with files named
-on the command line in the queue."""
+session's end (Wine's wineboot ends it as a log-off does), a second start
+handing its files to the running player, files named on the command line."""
 
 import os
+import time
 
 import harness
 from program_scenarios import TITLE_BAND, band, greenish
@@ -71,3 +72,26 @@ class WineSessionEnd(WineSessionScenario):
         if lives_on:
             self.quit(program)
             self.assertEqual(self.playlist(), self.lines(mp3))
+
+
+class WineOnePlayer(WineSessionScenario):
+    def test_a_second_start_hands_its_files_to_the_player(self):
+        first_file = self.mp3("[Band] First.mp3")
+        second_file = self.midi("[作曲者] 二番.mid")
+        self.launcher.write_settings(SETTINGS)
+        first = self.start_with(first_file)
+        first.wait_main_window(timeout=60)
+        self.wait_title(first)
+
+        os.unlink(self.launcher.settings_path)
+        second = self.start_with(second_file)
+        code = second.wait_exit(60)
+        self.assertEqual(code, 0, "the second start ended\n" + second.output())
+        self.assertFalse(os.path.exists(self.launcher.settings_path),
+                         "the second start left the settings alone")
+        self.assertIsNone(self.playlist(), "and the queue's file")
+        self.assertTrue(first.alive())
+        time.sleep(1.0)
+
+        self.quit(first)
+        self.assertEqual(self.playlist(), self.lines(first_file, second_file))
