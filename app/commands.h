@@ -28,6 +28,9 @@ enum Timer : int {
 constexpr unsigned animationPeriodMs = 100;
 constexpr unsigned playClockPeriodMs = 1000;
 
+// The main window's class, by which a second start finds the player.
+constexpr const char *mainWindowClass = "Hoollyphone";
+
 constexpr int iconResource = 101;
 constexpr int aboutDialogResource = 106;
 constexpr int aboutOkButton = 1005;

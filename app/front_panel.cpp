@@ -138,12 +138,17 @@ FrontPanel::FrontPanel()
 FrontPanel::~FrontPanel()
 {
     deletePaintResources();
+    saveQueueAndSettings(*this);
+}
+
+void saveQueueAndSettings(FrontPanel &panel)
+{
     savePlaylist(playlistPath);
-    WritePrivateProfileStringA(configSection, graphicEffectKey, graphicEffect == 1 ? "1" : "0",
-                               iniPath);
+    WritePrivateProfileStringA(configSection, graphicEffectKey,
+                               panel.graphicEffect == 1 ? "1" : "0", panel.iniPath);
     char deviceText[16];
-    wsprintfA(deviceText, "%d", mixerDevice);
-    WritePrivateProfileStringA(configSection, soundDeviceKey, deviceText, iniPath);
+    wsprintfA(deviceText, "%d", panel.mixerDevice);
+    WritePrivateProfileStringA(configSection, soundDeviceKey, deviceText, panel.iniPath);
 }
 
 int FrontPanel::isTrackFinished(int32_t elapsed)

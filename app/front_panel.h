@@ -71,6 +71,13 @@ extern FrontPanel frontPanel;
 // this order; a line that the device lacks leaves its value as it was.
 void readVolumes(FrontPanel &panel);
 
+// What the shutdown keeps: the play queue's file, then the graphic effect
+// and the mixer device in the settings. Run by the destructor, and by the
+// window procedure when the session ends under the program (the platform
+// may then end the process without running the destructor). Saving twice
+// writes the same files again.
+void saveQueueAndSettings(FrontPanel &panel);
+
 // The application shell's plain globals.
 extern HINSTANCE appInstance;
 extern HWND mainWindow;
@@ -92,6 +99,12 @@ extern HBRUSH greenLightBrush;
 extern HBRUSH blueLightBrush;
 extern HBRUSH unlitLightBrush;
 extern HBRUSH progressBrush;
+
+// Offers a file to the catalogue; when a media type catalogues it, the new
+// entry joins the end of the play queue. Returns 1 when the queue grew.
+// The one road into the queue for a dropped file, a file named on the
+// command line and a file handed over by a second start.
+int queueFile(const char *path);
 
 // Window procedure of class "Hoollyphone" (app/window_proc.cpp).
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,13 +1,14 @@
 // The entry function: the background, the window class, the window centred
-// on the work area, and the message loop. By the time it runs, static
-// initialisation has built the sound device, the catalogue and the front
-// panel (settings read, queue loaded, menu built).
+// on the work area, the files named on the command line, and the message
+// loop. By the time it runs, static initialisation has built the sound
+// device, the catalogue and the front panel (settings read, queue loaded,
+// menu built).
+#include "app/command_line.h"
 #include "app/commands.h"
 #include "app/front_panel.h"
 
 namespace {
 
-constexpr const char *className = "Hoollyphone";
 constexpr const char *windowTitle = "** Hollyphone *** Ver1.00  VELDAN **";
 constexpr const char *backgroundImagePath = "image/swbase1.bmp";
 constexpr int windowWidth = 632;
@@ -33,21 +34,21 @@ void registerWindowClass()
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = backgroundBrush;
     windowClass.lpszMenuName = nullptr;
-    windowClass.lpszClassName = className;
+    windowClass.lpszClassName = mainWindowClass;
     windowClass.hIconSm = LoadIconA(appInstance, MAKEINTRESOURCEA(iconResource));
     RegisterClassExA(&windowClass);
 }
 
 HWND createMainWindow()
 {
-    return CreateWindowExA(0, className, windowTitle, WS_POPUP | WS_SYSMENU,
+    return CreateWindowExA(0, mainWindowClass, windowTitle, WS_POPUP | WS_SYSMENU,
                            screenWidth / 2 - windowWidth / 2, screenHeight / 2 - windowHeight / 2,
                            windowWidth, windowHeight, nullptr, nullptr, appInstance, nullptr);
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     appInstance = instance;
     loadBackground();
@@ -60,6 +61,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     mainWindow = window;
+    // Files named on the command line join the queue as a drop of them would.
+    if (queueCommandLineFiles(commandLine ? commandLine : ""))
+        InvalidateRect(window, nullptr, FALSE);
 
     // GetMessageA answers -1 on error; the loop ends then too, rather than
     // spin on a message it never gets.

@@ -4,6 +4,7 @@
 
 #include "app/commands.h"
 #include "app/front_panel.h"
+#include "app/one_player.h"
 #include "catalog/media_catalog.h"
 #include "catalog/media_handlers.h"
 #include "sound/path_helpers.h"
@@ -224,19 +225,27 @@ void showPopupMenu(HWND window)
     TrackPopupMenu(popupMenu, 0, pointerPos.x, pointerPos.y, 0, window, nullptr);
 }
 
-// Each dropped file is offered to the catalogue; what it catalogues joins
-// the end of the queue. The drop is released afterwards.
+// The session ends under the program (log-off, or on Linux a signal or the
+// display gone): the platform may end the process as soon as this returns,
+// without the front panel's destructor, so the sound stops and what the
+// shutdown keeps is saved now. The paint resources stay: the windows live
+// until the process ends, and the destructor deletes them if it runs.
+void endSession(FrontPanel &panel)
+{
+    soundDevice.stop(nullptr);
+    soundDevice.close();
+    saveQueueAndSettings(panel);
+}
+
+// Each dropped file joins the queue as queueFile takes it. The drop is
+// released afterwards.
 void takeDroppedFiles(HWND window, HDROP drop)
 {
     dropHandle = drop;
     dropIndex = 0;
     char path[MAX_PATH];
     while (DragQueryFileA(dropHandle, static_cast<UINT>(dropIndex), path, MAX_PATH)) {
-        uint32_t before = mediaCatalog.entryCount;
-        mediaCatalog.addFile(path);
-        if (mediaCatalog.entryCount > before)
-            mediaCatalog.insertIntoList(playQueueList, appendToQueue,
-                                        mediaCatalog.entries[mediaCatalog.entryCount - 1].id, 0);
+        queueFile(path);
         ++dropIndex;
     }
     DragFinish(dropHandle);
@@ -244,6 +253,17 @@ void takeDroppedFiles(HWND window, HDROP drop)
 }
 
 }  // namespace
+
+int queueFile(const char *path)
+{
+    uint32_t before = mediaCatalog.entryCount;
+    mediaCatalog.addFile(path);
+    if (mediaCatalog.entryCount <= before)
+        return 0;
+    mediaCatalog.insertIntoList(playQueueList, appendToQueue,
+                                mediaCatalog.entries[mediaCatalog.entryCount - 1].id, 0);
+    return 1;
+}
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -281,6 +301,13 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_DROPFILES:
         takeDroppedFiles(window, reinterpret_cast<HDROP>(wParam));
         break;
+    case WM_ENDSESSION:
+        if (wParam)
+            endSession(frontPanel);
+        break;
+    case WM_COPYDATA:
+        // Files a second start handed over; the answer goes back to it.
+        return takeHandedOverFiles(window, reinterpret_cast<const COPYDATASTRUCT *>(lParam));
     default:
         break;
     }

@@ -20,6 +20,7 @@ class MixerBackend;
 namespace hp::user32 {
 class DisplayBackend;
 class MessageBoxBackend;
+class WindowPeers;
 }  // namespace hp::user32
 
 namespace hp::wiring {
@@ -29,5 +30,8 @@ std::vector<std::unique_ptr<winmm::MciDriver>> makeMciDrivers();
 std::unique_ptr<winmm::MixerBackend> makeMixerBackend();
 std::unique_ptr<user32::MessageBoxBackend> makeMessageBoxBackend();
 std::unique_ptr<user32::DisplayBackend> makeDisplayBackend();
+// The other processes of the user's session, or null where the process
+// meets none (tests).
+std::unique_ptr<user32::WindowPeers> makeWindowPeers();
 
 }  // namespace hp::wiring

@@ -1,6 +1,8 @@
 // The program's backends: the real host.
 #include "platform/wiring.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "platform/host/alsa_mixer.h"
@@ -8,8 +10,10 @@
 #include "platform/host/gst_audio_engine.h"
 #include "platform/host/gtk_display.h"
 #include "platform/kernel32/disc_image_list.h"
+#include "platform/kernel32/session_folder.h"
 #include "platform/user32/display_message_box.h"
 #include "platform/user32/null_display.h"
+#include "platform/user32/window_peers.h"
 #include "platform/winmm/mci_cd_driver.h"
 #include "platform/winmm/mci_driver.h"
 #include "platform/winmm/mci_stream_driver.h"
@@ -55,6 +59,15 @@ std::unique_ptr<user32::DisplayBackend> makeDisplayBackend()
         return display;
     std::fprintf(stderr, "Hollyphone: no display could be opened; windows will not be shown\n");
     return std::make_unique<user32::NullDisplay>();
+}
+
+// The user's other programs on this layer meet in the session folder.
+std::unique_ptr<user32::WindowPeers> makeWindowPeers()
+{
+    const std::string folder = kernel32::sessionFolder();
+    if (folder.empty())
+        return nullptr;
+    return std::make_unique<user32::WindowPeers>(folder, static_cast<long>(getpid()));
 }
 
 }  // namespace hp::wiring

@@ -12,6 +12,7 @@ run_packages=(
     cmake ninja-build g++ pkg-config
     binutils-mingw-w64-i686            # windres: compiles the resource script
     libgtk-3-dev
+    libx11-dev                         # the X server's connection loss, reported by Xlib
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly

@@ -98,6 +98,7 @@
 #define ERROR_INVALID_GW_COMMAND 1418L
 #define ERROR_INVALID_MSGBOX_STYLE 1438L
 #define ERROR_NO_SYSTEM_RESOURCES 1450L
+#define ERROR_TIMEOUT 1460L
 
 typedef struct _WIN32_FIND_DATAA {
     DWORD dwFileAttributes;
@@ -150,9 +151,14 @@ DWORD WINAPI GetLogicalDriveStringsA(DWORD bufferLength, LPSTR buffer);
 UINT WINAPI GetDriveTypeA(LPCSTR rootPathName);
 DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName);
+DWORD WINAPI GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR *filePart);
 
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+LPSTR WINAPI GetCommandLineA(void);
+void WINAPI ExitProcess(UINT exitCode);
+
+HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES security, BOOL initialOwner, LPCSTR name);
 
 UINT WINAPI GetPrivateProfileIntA(LPCSTR appName, LPCSTR keyName, INT defaultValue,
                                   LPCSTR fileName);
@@ -181,6 +187,9 @@ HP_EXTERN_C_END
 #define FindNextFile FindNextFileA
 #define GetModuleFileName GetModuleFileNameA
 #define GetModuleHandle GetModuleHandleA
+#define GetCommandLine GetCommandLineA
+#define CreateMutex CreateMutexA
+#define GetFullPathName GetFullPathNameA
 #define GetPrivateProfileInt GetPrivateProfileIntA
 #define GetPrivateProfileString GetPrivateProfileStringA
 #define WritePrivateProfileString WritePrivateProfileStringA

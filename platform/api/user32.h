@@ -25,12 +25,15 @@ typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define WM_GETTEXTLENGTH 0x000E
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
+#define WM_QUERYENDSESSION 0x0011
 #define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
+#define WM_ENDSESSION 0x0016
 #define WM_SHOWWINDOW 0x0018
 #define WM_SETCURSOR 0x0020
 #define WM_SETFONT 0x0030
 #define WM_GETFONT 0x0031
+#define WM_COPYDATA 0x004A
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_NCHITTEST 0x0084
@@ -60,6 +63,10 @@ typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define DM_GETDEFID (WM_USER + 0)
 #define DM_SETDEFID (WM_USER + 1)
 #define DC_HASDEFID 0x534B
+
+// lParam of WM_QUERYENDSESSION and WM_ENDSESSION.
+#define ENDSESSION_CLOSEAPP 0x00000001
+#define ENDSESSION_LOGOFF 0x80000000
 
 // System commands (WM_SYSCOMMAND).
 #define SC_MOVE 0xF010
@@ -281,6 +288,14 @@ typedef struct tagCREATESTRUCTA {
     DWORD dwExStyle;
 } CREATESTRUCTA, *LPCREATESTRUCTA;
 
+// WM_COPYDATA: lParam points at it; the data is copied into the receiving
+// process, which may read it until its window procedure returns.
+typedef struct tagCOPYDATASTRUCT {
+    ULONG_PTR dwData;
+    DWORD cbData;
+    PVOID lpData;
+} COPYDATASTRUCT, *PCOPYDATASTRUCT;
+
 typedef struct tagPAINTSTRUCT {
     HDC hdc;
     BOOL fErase;
@@ -361,6 +376,8 @@ int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount);
 int WINAPI GetWindowTextLengthA(HWND window);
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 HWND WINAPI GetParent(HWND window);
+HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName);
+BOOL WINAPI SetForegroundWindow(HWND window);
 HWND WINAPI GetDlgItem(HWND dialog, int id);
 int WINAPI GetDlgCtrlID(HWND control);
 
@@ -426,6 +443,7 @@ HP_EXTERN_C_END
 #define WNDCLASSEX WNDCLASSEXA
 #define RegisterClassEx RegisterClassExA
 #define CreateWindowEx CreateWindowExA
+#define FindWindow FindWindowA
 #define GetMessage GetMessageA
 #define PeekMessage PeekMessageA
 #define DispatchMessage DispatchMessageA

@@ -6,6 +6,8 @@
 #include "platform/gdi32/surface.h"
 #include "platform/host/charset.h"
 #include "platform/host/gtk_parts.h"
+#include "platform/host/x11_connection.h"
+#include "platform/null_backends.h"
 
 namespace hp::host {
 namespace {
@@ -47,6 +49,7 @@ public:
     void acceptDrops(HWND window, bool accept) override;
     void present(HWND window, const std::vector<RECT> &areas) override;
     void beginMove(HWND window) override;
+    void raiseWindow(HWND window) override;
     UINT trackPopupMenu(HWND owner, POINT screen,
                         const std::vector<user32::PopupMenuEntry> &items,
                         user32::ModalLoop &loop) override;
@@ -60,6 +63,9 @@ public:
     void wake() override;
 
     DisplayListener *listener() const { return listener_; }
+    // The connection to the display is gone: reported once; the modal
+    // pieces answer at once from then on, as nobody could answer them.
+    void loseDisplay();
     void rememberPress(HWND window, const GdkEvent *event)
     {
         lastPress_.reset(gdk_event_copy(event));
@@ -73,6 +79,7 @@ private:
     void connectWindowSignals(NativeWindow &native);
 
     DisplayListener *listener_ = nullptr;
+    bool lost_ = false;
     std::unordered_map<HWND, std::unique_ptr<NativeWindow>> windows_;
     OwnedEvent lastPress_;
     HWND lastPressWindow_ = nullptr;
@@ -403,10 +410,28 @@ void GtkDisplay::beginMove(HWND window)
     gtk_window_begin_move_drag(toplevel, 1, cursor.x, cursor.y, GDK_CURRENT_TIME);
 }
 
+void GtkDisplay::loseDisplay()
+{
+    if (lost_)
+        return;
+    lost_ = true;
+    std::fprintf(stderr, "Hollyphone: the connection to the display is lost\n");
+    if (listener_)
+        listener_->displayLost();
+}
+
+void GtkDisplay::raiseWindow(HWND window)
+{
+    if (GtkWindow *toplevel = toplevelOf(window))
+        gtk_window_present(toplevel);
+}
+
 UINT GtkDisplay::trackPopupMenu(HWND owner, POINT screen,
                                 const std::vector<user32::PopupMenuEntry> &items,
                                 user32::ModalLoop &loop)
 {
+    if (lost_)
+        return 0;
     NativeWindow *native = find(owner);
     GtkWidget *ownerWidget = native ? native->toplevel.get() : nullptr;
     return runPopupMenu(items, ownerWidget, screen, lastPress_.get(), loop);
@@ -415,6 +440,10 @@ UINT GtkDisplay::trackPopupMenu(HWND owner, POINT screen,
 int GtkDisplay::showMessageBox(HWND owner, const user32::MessageBoxContent &description,
                                user32::ModalLoop &loop)
 {
+    if (lost_) {
+        return null::makeMessageBoxBackend()->show(owner, description.text, description.caption,
+                                                  description.type);
+    }
     return runMessageDialog(description, toplevelOf(owner), loop);
 }
 
@@ -539,7 +568,10 @@ std::unique_ptr<user32::DisplayBackend> makeGtkDisplay()
 {
     if (!gtk_init_check(nullptr, nullptr))
         return nullptr;
-    return std::make_unique<GtkDisplay>();
+    auto display = std::make_unique<GtkDisplay>();
+    reportX11ConnectionLoss([](void *context) { static_cast<GtkDisplay *>(context)->loseDisplay(); },
+                            display.get());
+    return display;
 }
 
 }  // namespace hp::host

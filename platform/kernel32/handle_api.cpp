@@ -1,5 +1,7 @@
 // Handles of the process as a whole: closing, counting, the process's own
-// pseudo handle.
+// pseudo handle; and the process's end.
+#include <cstdlib>
+
 #include "platform/kernel32/handle_table.h"
 #include "platform/kernel32/host_errors.h"
 
@@ -19,7 +21,9 @@ BOOL WINAPI CloseHandle(HANDLE object)
     if (object == currentProcessHandle)
         return TRUE;
     // Search handles are closed with FindClose only.
-    if (!HandleTable::instance().close(object, KernelObject::Kind::File))
+    HandleTable &handles = HandleTable::instance();
+    if (!handles.close(object, KernelObject::Kind::File) &&
+        !handles.close(object, KernelObject::Kind::Mutex))
         return failWith(ERROR_INVALID_HANDLE, FALSE);
     return TRUE;
 }
@@ -33,3 +37,7 @@ BOOL WINAPI GetProcessHandleCount(HANDLE process, DWORD *handleCount)
     *handleCount = HandleTable::instance().count();
     return TRUE;
 }
+
+// The exit list runs (the C runtime's, where the program's static objects
+// are torn down), as the platform runs it on ExitProcess.
+void WINAPI ExitProcess(UINT exitCode) { std::exit(static_cast<int>(exitCode)); }

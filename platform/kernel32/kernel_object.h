@@ -7,7 +7,7 @@ namespace hp::kernel32 {
 
 class KernelObject {
 public:
-    enum class Kind { File, FindSearch };
+    enum class Kind { File, FindSearch, Mutex };
 
     explicit KernelObject(Kind kind) : kind_(kind) {}
     virtual ~KernelObject() = default;

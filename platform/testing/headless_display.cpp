@@ -286,6 +286,12 @@ void HeadlessDisplay::beginMove(HWND window)
         ++screen->state.moveRequests;
 }
 
+void HeadlessDisplay::raiseWindow(HWND window)
+{
+    if (Screen *screen = find(window))
+        ++screen->state.raiseRequests;
+}
+
 UINT HeadlessDisplay::trackPopupMenu(HWND owner, POINT screen,
                                      const std::vector<user32::PopupMenuEntry> &items,
                                      user32::ModalLoop &loop)

@@ -44,6 +44,7 @@ struct HeadlessWindow {
     bool visible = false;
     bool acceptsDrops = false;
     int moveRequests = 0;         // beginMove calls
+    int raiseRequests = 0;        // raiseWindow calls
     int presentCount = 0;
     RECT lastPresented{0, 0, 0, 0};  // the box around the last present's areas
     // What the screen shows of the client area (0x00RRGGBB): the surface as
@@ -123,6 +124,7 @@ public:
     void acceptDrops(HWND window, bool accept) override;
     void present(HWND window, const std::vector<RECT> &areas) override;
     void beginMove(HWND window) override;
+    void raiseWindow(HWND window) override;
     UINT trackPopupMenu(HWND owner, POINT screen,
                         const std::vector<user32::PopupMenuEntry> &items,
                         user32::ModalLoop &loop) override;

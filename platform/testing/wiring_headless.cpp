@@ -7,6 +7,7 @@
 #include "platform/testing/recording_mci.h"
 #include "platform/testing/scripted_drives.h"
 #include "platform/testing/scripted_mixer.h"
+#include "platform/user32/window_peers.h"
 #include "platform/winmm/mci_driver.h"
 
 namespace hp::wiring {
@@ -32,5 +33,8 @@ std::unique_ptr<user32::DisplayBackend> makeDisplayBackend()
 {
     return std::make_unique<testing::HeadlessDisplay>();
 }
+
+// A test process meets no other: a test never reaches the user's programs.
+std::unique_ptr<user32::WindowPeers> makeWindowPeers() { return nullptr; }
 
 }  // namespace hp::wiring

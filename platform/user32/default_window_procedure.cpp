@@ -97,6 +97,8 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_CLOSE:
         DestroyWindow(window);
         return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;  // the session may end
     case WM_PAINT: {
         PAINTSTRUCT paint;
         if (BeginPaint(window, &paint))

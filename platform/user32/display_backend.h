@@ -59,6 +59,10 @@ public:
                               POINT client) = 0;
     // A push button of a dialog was clicked.
     virtual void controlClicked(HWND control) = 0;
+    // The connection to the display is gone for good: the session ends for
+    // the program (session_end.h). The backend answers every later call
+    // without the display; its modal pieces return at once.
+    virtual void displayLost() = 0;
 };
 
 // Runs the program's messages while a modal piece of the display is open.
@@ -148,6 +152,9 @@ public:
     // backend reported last; the window system's own move, so that it works
     // wherever the window system places windows itself.
     virtual void beginMove(HWND window) = 0;
+    // Brings the window to the front with the keyboard, as far as the
+    // desktop lets a program do that (SetForegroundWindow).
+    virtual void raiseWindow(HWND window) = 0;
 
     // ----- modal pieces -----
     // Shows a popup menu with its top-left corner at a screen point and

@@ -70,6 +70,25 @@ void MessageQueue::sendLater(const MSG &message)
     wakeDisplay();
 }
 
+void MessageQueue::callLater(std::function<void()> call)
+{
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        calls_.push_back(std::move(call));
+    }
+    wakeDisplay();
+}
+
+bool MessageQueue::takeCall(std::function<void()> &call)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    if (calls_.empty())
+        return false;
+    call = std::move(calls_.front());
+    calls_.pop_front();
+    return true;
+}
+
 bool MessageQueue::takeDeferredSend(MSG &message)
 {
     std::lock_guard<std::mutex> guard(lock_);

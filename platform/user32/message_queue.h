@@ -5,8 +5,9 @@
 // sends, then posted messages in FIFO order, then the quit message once no
 // posted message is left, then input, then WM_PAINT, then WM_TIMER.
 //
-// Threading: post(), postQuit() and sendLater() may be called from any
-// thread and wake the display; everything else belongs to the GUI thread.
+// Threading: post(), postQuit(), sendLater() and callLater() may be called
+// from any thread and wake the display; everything else belongs to the GUI
+// thread.
 #pragma once
 
 #include <deque>
@@ -48,7 +49,11 @@ public:
     // Messages that must reach their window procedure through SendMessageA
     // the next time the thread looks at its queue.
     void sendLater(const MSG &message);
+    // Work another thread needs done on the GUI thread, run the next time
+    // the thread looks at its queue (before the deferred sends).
+    void callLater(std::function<void()> call);
 
+    bool takeCall(std::function<void()> &call);
     bool takeDeferredSend(MSG &message);
     bool takePosted(MSG &message, const MessageFilter &filter, bool remove);
     // The quit message, once no posted message is left.
@@ -65,6 +70,7 @@ private:
     int quitCode_ = 0;
     std::deque<MSG> input_;
     std::deque<MSG> deferredSends_;
+    std::deque<std::function<void()>> calls_;
 };
 
 }  // namespace hp::user32

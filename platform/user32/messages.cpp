@@ -16,6 +16,48 @@ bool validFilter(HWND window)
            WindowSystem::instance().findWindow(window) != nullptr;
 }
 
+// A window of another process (FindWindowA found it): the message crosses
+// when its parameters mean the same there (WindowSystem::crossesProcesses),
+// WM_COPYDATA's data copied along; the caller waits for the result.
+LRESULT sendToPeer(const hp::user32::WindowPeers::PeerWindow &peer, UINT message, WPARAM wParam,
+                   LPARAM lParam)
+{
+    using hp::user32::PeerRequest;
+    WindowSystem &system = WindowSystem::instance();
+    if (!WindowSystem::crossesProcesses(message)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return 0;
+    }
+    PeerRequest request;
+    request.kind = PeerRequest::Kind::Send;
+    request.window = peer.handle;
+    request.message = message;
+    request.wParam = wParam;
+    request.lParam = lParam;
+    if (message == WM_COPYDATA) {
+        const auto *copy = reinterpret_cast<const COPYDATASTRUCT *>(lParam);
+        if (!copy || (copy->cbData && !copy->lpData) ||
+            copy->cbData > hp::user32::maximumCopyDataBytes) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return 0;
+        }
+        request.lParam = 0;
+        request.copyTag = copy->dwData;
+        request.copyData.assign(static_cast<const char *>(copy->lpData), copy->cbData);
+    }
+    hp::user32::WindowPeers *reached = system.peers();
+    const auto reply = reached ? reached->ask(peer.process, request) : std::nullopt;
+    if (!reply) {
+        SetLastError(ERROR_TIMEOUT);
+        return 0;
+    }
+    if (!reply->done) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    return static_cast<LRESULT>(reply->value);
+}
+
 }  // namespace
 
 BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax)
@@ -131,6 +173,8 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     WindowSystem &system = WindowSystem::instance();
+    if (const auto *peer = system.peerWindow(window))
+        return sendToPeer(*peer, message, wParam, lParam);
     if (window == broadcastWindow) {
         for (HWND handle : system.windows().handles()) {
             const hp::user32::Window *target = system.windows().find(handle);

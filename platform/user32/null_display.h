@@ -24,6 +24,7 @@ public:
     void acceptDrops(HWND, bool) override {}
     void present(HWND, const std::vector<RECT> &) override {}
     void beginMove(HWND) override {}
+    void raiseWindow(HWND) override {}
     UINT trackPopupMenu(HWND, POINT, const std::vector<PopupMenuEntry> &, ModalLoop &) override
     {
         return 0;

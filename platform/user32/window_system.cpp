@@ -6,6 +6,7 @@
 #include "platform/kernel32/path_model.h"
 #include "platform/shell32/drop_table.h"
 #include "platform/user32/frame_metrics.h"
+#include "platform/user32/session_end.h"
 #include "platform/user32/system_classes.h"
 #include "platform/wiring.h"
 
@@ -266,7 +267,11 @@ HWND WindowSystem::createWindow(DWORD exStyle, const std::shared_ptr<const Windo
 
     if ((style & WS_VISIBLE) && windows_.find(handle))
         showWindow(*windows_.find(handle), true);
-    return windows_.find(handle) ? handle : nullptr;
+    if (!windows_.find(handle))
+        return nullptr;
+    if (!parent)
+        servePeers();
+    return handle;
 }
 
 bool WindowSystem::destroyWindow(HWND handle)
@@ -571,7 +576,12 @@ bool WindowSystem::peek(MSG &message, HWND windowFilter, UINT first, UINT last, 
     if (!guiThread_)
         guiThread_ = std::this_thread::get_id();
     presentAllDamage();
+    if (sessionEndRequested() && !endingSession_ && !quitTaken_)
+        endSession();
 
+    std::function<void()> call;
+    while (queue_.takeCall(call))
+        call();
     MSG sent;
     while (queue_.takeDeferredSend(sent))
         send(sent.hwnd, sent.message, sent.wParam, sent.lParam);
@@ -583,7 +593,34 @@ bool WindowSystem::peek(MSG &message, HWND windowFilter, UINT first, UINT last, 
                        timers_.takeDue(message, filter, display().nowMilliseconds(), remove);
     if (found)
         stamp(message);
+    if (found && remove && message.message == WM_QUIT && !quitTaken_) {
+        // The program is ending: other processes find it no more.
+        quitTaken_ = true;
+        if (peers_)
+            peers_->withdraw();
+    }
     return found;
+}
+
+// The top-level windows, asked and told in the order they were created;
+// then the process ends.
+void WindowSystem::endSession()
+{
+    endingSession_ = true;
+    const LPARAM reason = sessionEndReason();
+    std::vector<HWND> topLevel;
+    for (HWND handle : windows_.handles()) {
+        const Window *window = windows_.find(handle);
+        if (window && !window->isChild() && !window->destroying)
+            topLevel.push_back(handle);
+    }
+    for (HWND handle : topLevel)
+        send(handle, WM_QUERYENDSESSION, 0, reason);
+    for (HWND handle : topLevel)
+        send(handle, WM_ENDSESSION, TRUE, reason);
+    if (peers_)
+        peers_->withdraw();
+    endProcessForSession();
 }
 
 void WindowSystem::waitForWork()
@@ -750,6 +787,8 @@ void WindowSystem::controlClicked(HWND control)
         return;
     postInput(control, buttonClickMessage, 0, 0);
 }
+
+void WindowSystem::displayLost() { requestSessionEndForLostDisplay(); }
 
 // ----------------------------------------------------- display access ----
 

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <unordered_map>
@@ -21,6 +22,7 @@
 #include "platform/user32/message_queue.h"
 #include "platform/user32/timer_list.h"
 #include "platform/user32/window_class_registry.h"
+#include "platform/user32/window_peers.h"
 #include "platform/user32/window_table.h"
 
 namespace hp::user32 {
@@ -81,6 +83,18 @@ public:
     // The thread that runs the windows (the one that created the first).
     bool onGuiThread() const;
 
+    // ----- the user's other programs (window_peers.h) -----
+    // Null when the wiring reaches none.
+    WindowPeers *peers();
+    // FindWindowA: this process's top-level windows first (class by name or
+    // atom), then the other processes' (by name). Null when none matches.
+    HWND findTopLevel(LPCSTR className, LPCSTR title);
+    // The other process's window behind a handle findTopLevel gave out.
+    const WindowPeers::PeerWindow *peerWindow(HWND handle) const;
+    // Whether a message may cross to or from another process: its
+    // parameters must be plain values, or WM_COPYDATA's copied data.
+    static bool crossesProcesses(UINT message);
+
     // ----- DisplayListener -----
     void mouseButtonPressed(HWND window, MouseButton button, POINT client) override;
     void mouseButtonReleased(HWND window, MouseButton button, POINT client) override;
@@ -91,6 +105,7 @@ public:
     void filesDropped(HWND window, const std::vector<std::string> &hostPaths,
                       POINT client) override;
     void controlClicked(HWND control) override;
+    void displayLost() override;
 
 private:
     WindowSystem();
@@ -105,6 +120,12 @@ private:
     void sendNcDestroyMessages(HWND handle);
     bool notePointer(HWND handle, POINT client);
     void forget(HWND handle);
+    [[noreturn]] void endSession();
+    void servePeers();
+    PeerReply answerPeer(const PeerRequest &request);
+    PeerReply answerPeerHere(const PeerRequest &request);
+    HWND findOwnTopLevel(LPCSTR className, LPCSTR title) const;
+    HWND handleForPeerWindow(const WindowPeers::PeerWindow &window);
 
     std::unique_ptr<DisplayBackend> display_;
     std::atomic<DisplayBackend *> displayPointer_{nullptr};
@@ -118,6 +139,12 @@ private:
     unsigned buttonsHeld_ = 0;
     POINT lastCursor_{0, 0};
     std::optional<std::thread::id> guiThread_;
+    bool quitTaken_ = false;  // the thread's loop has taken WM_QUIT
+    std::unique_ptr<WindowPeers> peers_;
+    bool peersMade_ = false;
+    mutable std::mutex peerWindowsLock_;  // SendMessageA asks from any thread
+    std::unordered_map<HWND, WindowPeers::PeerWindow> peerWindows_;
+    bool endingSession_ = false;
 };
 
 }  // namespace hp::user32

@@ -7,6 +7,7 @@
 #include "platform/win32.h"
 
 using hp::user32::Window;
+using hp::user32::WindowPeers;
 using hp::user32::WindowSystem;
 
 namespace {
@@ -310,4 +311,38 @@ HWND WINAPI GetParent(HWND window)
     if (found->isChild())
         return found->parent;
     return (found->style & WS_POPUP) ? found->owner : nullptr;
+}
+
+// Top-level windows of this process first, then those of the user's other
+// programs on this layer (window_peers.h). Hidden windows count, as on the
+// platform; names are compared without regard to ASCII case.
+HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName)
+{
+    WindowSystem &system = WindowSystem::instance();
+    HWND found = system.findTopLevel(className, windowName);
+    if (!found)
+        SetLastError(ERROR_SUCCESS);
+    return found;
+}
+
+BOOL WINAPI SetForegroundWindow(HWND window)
+{
+    WindowSystem &system = WindowSystem::instance();
+    if (const auto *peer = system.peerWindow(window)) {
+        hp::user32::PeerRequest request;
+        request.kind = hp::user32::PeerRequest::Kind::Raise;
+        request.window = peer->handle;
+        WindowPeers *reached = system.peers();
+        const auto reply = reached ? reached->ask(peer->process, request) : std::nullopt;
+        return reply && reply->done ? TRUE : FALSE;
+    }
+    const Window *found = system.findWindow(window);
+    if (!found)
+        return FALSE;
+    const HWND topLevel = system.topLevelOf(window);
+    const Window *shown = system.windows().find(topLevel);
+    if (!shown || !shown->nativeCreated)
+        return FALSE;
+    system.display().raiseWindow(topLevel);
+    return TRUE;
 }

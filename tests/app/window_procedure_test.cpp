@@ -1,7 +1,7 @@
 // The program's window and window procedure, run by WinMain on the headless
 // display: the window itself, the play clock and the end of a track,
-// moving through the queue, the title line, drops, the commands and the
-// move that every press starts.
+// moving through the queue, the title line, drops, the commands, the move
+// that every press starts, and the session: its end, files handed over.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +9,7 @@
 
 #include "app/commands.h"
 #include "app/front_panel.h"
+#include "app/hand_over.h"
 #include "catalog/media_catalog.h"
 #include "platform/shell32/drop_table.h"
 #include "tests/app/support/paint_canvas.h"
@@ -579,3 +580,72 @@ TEST(Pointer, EveryLeftPressStartsAWindowMoveAndARightClickOpensTheMenuAtThePoin
 }
 
 }  // namespace
+
+TEST(Session, ItsEndSavesTheQueueAndSettingsAndStopsTheSoundButKeepsThePaintResources)
+{
+    ProgramHarness program;
+    program.writeSettings("[CONFIG]\r\nGraphicEffect=2\r\nSoundDev=0\r\n");
+    const std::string mp3 = program.writeMp3("[A] Song.mp3");
+    std::string playlistAtEnd, settingsAtEnd, playlistWhenNotEnding;
+    size_t mciCallsBefore = 0;
+    std::vector<UINT> mciCommandsAtEnd;
+    hp::apptest::LiveResources before, after;
+    program.at(1000, [&] { program.display().drop(mainWindow, {program.workFolder().pathOf("music/[A] Song.mp3")}, POINT{9, 9}); });
+    program.clickAt(1500, hp::apptest::playButtonPoint);
+    program.at(2000, [&] {
+        // A session end that was called off changes nothing.
+        SendMessageA(mainWindow, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+        playlistWhenNotEnding = program.playlistText();
+        before = hp::apptest::liveResources();
+        mciCallsBefore = hp::testing::recordingMci().calls().size();
+        SendMessageA(mainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        SendMessageA(mainWindow, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        playlistAtEnd = program.playlistText();
+        settingsAtEnd = program.settingsText();
+        after = hp::apptest::liveResources();
+        const auto &calls = hp::testing::recordingMci().calls();
+        for (size_t i = mciCallsBefore; i < calls.size(); ++i)
+            mciCommandsAtEnd.push_back(calls[i].command);
+    });
+    program.quitAt(2500);
+    program.runProgram();
+
+    EXPECT_EQ(playlistWhenNotEnding, "<missing>");
+    EXPECT_EQ(playlistAtEnd, mp3 + "\r\n");
+    EXPECT_EQ(settingsAtEnd, "[CONFIG]\r\nGraphicEffect=1\r\nSoundDev=0\r\n");
+    EXPECT_EQ(mciCommandsAtEnd, (std::vector<UINT>{MCI_STOP, MCI_CLOSE}));
+    EXPECT_EQ(after.gdiObjects, before.gdiObjects) << "the windows may still paint";
+    EXPECT_EQ(after.mciDevices + 1, before.mciDevices);
+    // The destructor, should the process live on to run it, saves again.
+    program.stopPanel();
+    EXPECT_EQ(program.playlistText(), mp3 + "\r\n");
+}
+
+TEST(Session, FilesHandedOverJoinTheQueueAndAMalformedListIsRefusedWhole)
+{
+    ProgramHarness program;
+    program.writeSettings(effectOff);
+    const std::string mp3 = program.writeMp3("one.mp3");
+    const std::string text = program.writeOther("notes.txt");
+    const std::string midi = program.writeMidi("two.mid");
+    LRESULT taken = 0, refused = 0;
+    std::vector<std::string> afterTaken, afterRefused;
+    auto send = [](const std::string &bytes) {
+        COPYDATASTRUCT copy{handOverTag, static_cast<DWORD>(bytes.size()),
+                            const_cast<char *>(bytes.data())};
+        return SendMessageA(mainWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
+    };
+    program.at(1000, [&] {
+        taken = send(mp3 + '\0' + text + '\0' + midi + '\0' + '\0');
+        afterTaken = queuedPaths();
+        refused = send(midi + '\0' + mp3 + '\0');
+        afterRefused = queuedPaths();
+    });
+    program.quitAt(1500);
+    program.runProgram();
+
+    EXPECT_EQ(taken, TRUE);
+    EXPECT_EQ(afterTaken, (std::vector<std::string>{mp3, midi}));
+    EXPECT_EQ(refused, FALSE);
+    EXPECT_EQ(afterRefused, afterTaken);
+}

@@ -6,6 +6,7 @@ of its own (1280 x 1024, 24-bit), so tests may run side by side."""
 
 import os
 import re
+import select
 import shutil
 import subprocess
 import time
@@ -15,14 +16,6 @@ from .images import Image
 
 class DisplayMissing(Exception):
     """No display for a window test; the message says why."""
-
-
-def _free_display_number():
-    for number in range(110, 200):
-        if not os.path.exists("/tmp/.X%d-lock" % number) and \
-                not os.path.exists("/tmp/.X11-unix/X%d" % number):
-            return number
-    raise DisplayMissing("no free X display number between 110 and 199")
 
 
 class Window:
@@ -43,18 +36,28 @@ class XDisplay:
         for tool in ("Xvfb", "xdotool", "import"):
             if not shutil.which(tool):
                 raise DisplayMissing(tool + " is not installed (scripts/install-deps.sh test)")
-        self.number = _free_display_number()
+        # Xvfb picks a free display number itself and says which once it
+        # takes connections: servers started side by side never share one.
+        ready, told = os.pipe()
+        try:
+            self._server = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(told), "-screen", "0", "1280x1024x24",
+                 "-nolisten", "tcp", "-ac"],
+                pass_fds=(told,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(told)
+            number = b""
+            while not number.endswith(b"\n") and select.select([ready], [], [], 10)[0]:
+                chunk = os.read(ready, 16)
+                if not chunk:
+                    break
+                number += chunk
+        finally:
+            os.close(ready)
+        if not number.strip().isdigit():
+            self.close()
+            raise DisplayMissing("Xvfb did not start")
+        self.number = int(number)
         self.name = ":%d" % self.number
-        self._server = subprocess.Popen(
-            ["Xvfb", self.name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-ac"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        socket = "/tmp/.X11-unix/X%d" % self.number
-        deadline = time.monotonic() + 10
-        while not os.path.exists(socket):
-            if time.monotonic() > deadline or self._server.poll() is not None:
-                self.close()
-                raise DisplayMissing("Xvfb did not start on " + self.name)
-            time.sleep(0.05)
 
     def close(self):
         if self._server and self._server.poll() is None:

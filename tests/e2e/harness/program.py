@@ -57,12 +57,13 @@ class ProgramLauncher:
         with open(path, "rb") as handle:
             return handle.read()
 
-    def start(self, display, sound_environment=None):
+    def start(self, display, sound_environment=None, arguments=()):
+        """arguments: the program's command-line arguments after its name."""
         env = dict(os.environ)
         env.update(display.environment())
         env.update(sound_environment or {})
         env.update(self.environment)
-        return RunningProgram(self, display, env)
+        return RunningProgram(self, display, env, arguments)
 
     def cleanup(self):
         if self._root:
@@ -72,26 +73,31 @@ class ProgramLauncher:
 
 def linux_launcher(program, skin_folder):
     """A copy of the Linux executable in a temporary folder of its own, and
-    a working folder holding a copy of the skin."""
+    a working folder holding a copy of the skin. Each launcher is a user
+    session of its own (its own XDG_RUNTIME_DIR), so programs of tests side
+    by side never meet as one user's players."""
     root = tempfile.mkdtemp(prefix="hollyphone-e2e-")
     executable_folder = os.path.join(root, "bin")
     working_folder = os.path.join(root, "work")
+    runtime_folder = os.path.join(root, "runtime")
     os.makedirs(executable_folder)
     os.makedirs(working_folder)
+    os.makedirs(runtime_folder, mode=0o700)
     executable = os.path.join(executable_folder, os.path.basename(program))
     shutil.copy2(program, executable)
     shutil.copytree(skin_folder, os.path.join(working_folder, "image"))
     return ProgramLauncher([executable], executable_folder, working_folder,
                            lambda path: "C:" + os.path.abspath(path).replace("/", "\\"),
-                           root=root)
+                           environment={"XDG_RUNTIME_DIR": runtime_folder}, root=root)
 
 
 class RunningProgram:
-    def __init__(self, launcher, display, env):
+    def __init__(self, launcher, display, env, arguments=()):
         self.launcher = launcher
         self.display = display
         self._log = tempfile.TemporaryFile()
-        self.process = subprocess.Popen(launcher.command, cwd=launcher.working_folder, env=env,
+        self.process = subprocess.Popen(launcher.command + list(arguments),
+                                        cwd=launcher.working_folder, env=env,
                                         stdout=self._log, stderr=subprocess.STDOUT)
         self.started_at = time.monotonic()
         self.window = None

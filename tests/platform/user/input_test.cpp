@@ -1,6 +1,7 @@
 // Input from the display: clicks and moves in client coordinates, the
-// window move the program starts from a click, the close box, and the
-// screen metrics the program centres its window with.
+// window move the program starts from a click, the close box, the window
+// brought to the front, and the screen metrics the program centres its
+// window with.
 #include <gtest/gtest.h>
 
 #include "headless_support.h"
@@ -118,6 +119,17 @@ TEST_F(HeadlessInput, ADisabledWindowTakesNoInput)
     display().click(window_, POINT{5, 5});
     headless_test::pump();
     EXPECT_EQ(logged(WM_LBUTTONDOWN).size(), 1u);
+}
+
+TEST_F(HeadlessInput, ToTheForegroundGoesAShownWindowOnly)
+{
+    EXPECT_TRUE(SetForegroundWindow(window_));
+    EXPECT_EQ(display().window(window_)->raiseRequests, 1);
+    HWND hidden = CreateWindowExA(0, "Static", "hidden", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    EXPECT_FALSE(SetForegroundWindow(hidden)) << "no screen shows it";
+    DestroyWindow(hidden);
+    EXPECT_FALSE(SetForegroundWindow(hidden));
 }
 
 TEST(HeadlessScreen, FullScreenMetricsComeFromTheWorkArea)

@@ -38,12 +38,12 @@ class WineLauncher(harness.ProgramLauncher):
         # A session started elsewhere would keep another display.
         session.stop()
 
-    def start(self, display, sound_environment=None):
+    def start(self, display, sound_environment=None, arguments=()):
         env = dict(os.environ)
         env.update(display.environment())
         env.update(sound_environment or {})
         env.update(self.environment)
-        return WineRunningProgram(self, display, env)
+        return WineRunningProgram(self, display, env, arguments)
 
     def inspector(self, display):
         return Inspector(self.session, dict(os.environ, **display.environment()))
@@ -54,9 +54,9 @@ class WineLauncher(harness.ProgramLauncher):
 
 
 class WineRunningProgram(harness.RunningProgram):
-    def __init__(self, launcher, display, env):
+    def __init__(self, launcher, display, env, arguments=()):
         self.inspector = launcher.inspector(display)
-        super().__init__(launcher, display, env)
+        super().__init__(launcher, display, env, arguments)
 
     def dialog(self, timeout=10.0):
         """The record of the open dialog box (a message box or the About
