@@ -9,7 +9,10 @@
 // MCI_SET with MCI_SET_TIME_FORMAT (milliseconds); MCI_STATUS items
 // LENGTH (also with MCI_TRACK 1), POSITION (also with MCI_STATUS_START),
 // NUMBER_OF_TRACKS, CURRENT_TRACK, MODE, MEDIA_PRESENT, READY,
-// TIME_FORMAT; notifications as the platform queues them.
+// TIME_FORMAT; notifications as the platform queues them. A device whose
+// output fails while it plays (the sound server goes away) stops where it
+// was and notifies MCI_NOTIFY_FAILURE; its next play tries the output
+// again and answers MCIERR_HARDWARE while there is none.
 // Does not support: time formats other than milliseconds (bytes, samples,
 // SMPTE, song pointer, frames), MCI_SET_AUDIO, recording, saving,
 // MCI_GETDEVCAPS, MCI_INFO, windows of the video device.
@@ -66,7 +69,7 @@ public:
             return;
         attachment_ = OutputLines::instance().attach(line, *stream_);
         stream_->setEndHandler(
-            [notification = notification_] { notification->finish(MCI_NOTIFY_SUCCESSFUL); });
+            [notification = notification_](PlayEnd end) { notification->playEnded(end); });
     }
 
     ~StreamDevice() override
@@ -135,7 +138,7 @@ private:
         notification_->hold((flags & MCI_NOTIFY) ? params->dwCallback : 0);
         if (!stream_->play(from, to)) {
             notification_->finish(MCI_NOTIFY_FAILURE);
-            return MCIERR_INTERNAL;
+            return MCIERR_HARDWARE;
         }
         if (flags & MCI_WAIT) {
             while (stream_->state() == PlaybackState::Playing)
@@ -194,7 +197,7 @@ private:
         }
         notification_->finish(MCI_NOTIFY_ABORTED);
         if (!stream_->seek(target))
-            return MCIERR_INTERNAL;
+            return MCIERR_HARDWARE;
         notification_->completed(flags, params->dwCallback);
         return 0;
     }
