@@ -19,7 +19,6 @@
 #include "platform/winmm/mci_stream_driver.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -45,15 +44,21 @@ AudioTime fromMilliseconds(DWORD value)
     return duration_cast<AudioTime>(milliseconds(value));
 }
 
-// "MThd" at the start, or a RIFF file of form "RMID".
-bool holdsMidi(const std::string &hostPath)
+// "MThd" at the start, or a RIFF file of form "RMID". Read through the
+// file functions, which refuse what is no file (a pipe would make a plain
+// open wait for a writer).
+bool holdsMidi(const std::string &element)
 {
-    std::FILE *file = std::fopen(hostPath.c_str(), "rb");
-    if (!file)
+    HANDLE file = CreateFileA(element.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
         return false;
     char header[12] = {};
-    const size_t read = std::fread(header, 1, sizeof header, file);
-    std::fclose(file);
+    DWORD read = 0;
+    const BOOL readable = ReadFile(file, header, sizeof header, &read, nullptr);
+    CloseHandle(file);
+    if (!readable)
+        return false;
     if (read >= 4 && std::memcmp(header, "MThd", 4) == 0)
         return true;
     return read == sizeof header && std::memcmp(header, "RIFF", 4) == 0 &&
@@ -320,7 +325,7 @@ public:
 
         AudioSource source;
         source.hostPath = resolved.hostPath;
-        if (kind_ == Kind::Sequencer || holdsMidi(resolved.hostPath)) {
+        if (kind_ == Kind::Sequencer || holdsMidi(request.element)) {
             source.kind = AudioSource::Kind::MidiFile;
             source.line = AudioLine::Synth;
         }
