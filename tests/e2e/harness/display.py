@@ -17,12 +17,18 @@ class DisplayMissing(Exception):
     """No display for a window test; the message says why."""
 
 
-def _free_display_number():
-    for number in range(110, 200):
-        if not os.path.exists("/tmp/.X%d-lock" % number) and \
-                not os.path.exists("/tmp/.X11-unix/X%d" % number):
-            return number
-    raise DisplayMissing("no free X display number between 110 and 199")
+def _display_taken(number):
+    return os.path.exists("/tmp/.X%d-lock" % number) or \
+        os.path.exists("/tmp/.X11-unix/X%d" % number)
+
+
+def _locked_by(number):
+    """The process that holds a display's lock file, or None."""
+    try:
+        with open("/tmp/.X%d-lock" % number) as lock:
+            return int(lock.read().strip())
+    except (OSError, ValueError):
+        return None
 
 
 class Window:
@@ -43,18 +49,32 @@ class XDisplay:
         for tool in ("Xvfb", "xdotool", "import"):
             if not shutil.which(tool):
                 raise DisplayMissing(tool + " is not installed (scripts/install-deps.sh test)")
-        self.number = _free_display_number()
-        self.name = ":%d" % self.number
+        self._server = None
+        for number in range(110, 200):
+            if not _display_taken(number) and self._serve(number):
+                return
+        raise DisplayMissing("Xvfb did not start on a free display between :110 and :199")
+
+    def _serve(self, number):
+        """Starts Xvfb on the display; False when another server took the
+        number first (tests side by side may both find it free: the display
+        is ours only when our server holds its lock)."""
+        self.number = number
+        self.name = ":%d" % number
         self._server = subprocess.Popen(
             ["Xvfb", self.name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-ac"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        socket = "/tmp/.X11-unix/X%d" % self.number
+        socket = "/tmp/.X11-unix/X%d" % number
         deadline = time.monotonic() + 10
-        while not os.path.exists(socket):
-            if time.monotonic() > deadline or self._server.poll() is not None:
+        while not (os.path.exists(socket) and _locked_by(number) == self._server.pid):
+            if self._server.poll() is not None:
+                self._server = None
+                return False
+            if time.monotonic() > deadline:
                 self.close()
                 raise DisplayMissing("Xvfb did not start on " + self.name)
             time.sleep(0.05)
+        return True
 
     def close(self):
         if self._server and self._server.poll() is None:
