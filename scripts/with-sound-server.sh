@@ -41,15 +41,7 @@ export PULSE_SERVER="unix:$socket"
 unset PULSE_SINK PULSE_SOURCE
 
 if command -v pulseaudio >/dev/null 2>&1; then
-    mkdir -p "$workdir/home" "$workdir/runtime"
-    # -n: no default script, so nothing but these modules is loaded: no
-    # hardware, no session bus, no user socket.
-    HOME="$workdir/home" XDG_CONFIG_HOME="$workdir/home" PULSE_RUNTIME_PATH="$workdir/runtime" \
-        XDG_RUNTIME_DIR="$workdir/runtime" \
-        pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 \
-        --disable-shm=yes --log-target=file:"$workdir/server.log" \
-        -L "module-null-sink sink_name=$sink rate=44100 channels=2" \
-        -L "module-native-protocol-unix socket=$socket auth-anonymous=1" &
+    "$(dirname "$0")/sound-server-daemon.sh" "$workdir" "$sink" "$socket" &
     server=$!
     for _ in $(seq 1 100); do
         if [ -S "$socket" ] && pactl info >/dev/null 2>&1; then

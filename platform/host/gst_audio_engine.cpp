@@ -7,6 +7,7 @@
 // sink is used; PULSE_SINK selects another, as for any PulseAudio client).
 #include "platform/host/gst_audio_engine.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -15,6 +16,7 @@
 
 #include "platform/host/gst_audio_stream.h"
 #include "platform/host/mpeg_audio_length.h"
+#include "platform/kernel32/unique_fd.h"
 
 namespace hp::host {
 namespace {
@@ -40,16 +42,16 @@ bool elementInstalled(const char *factory)
     return true;
 }
 
-// A regular file that this process can read.
+// A regular file that this process can read. Opened without waiting: a
+// pipe in the place of a file would hold a plain open until a writer came.
 MCIERROR checkReadableFile(const std::string &hostPath)
 {
+    if (hostPath.empty())
+        return MCIERR_FILE_NOT_FOUND;
+    const kernel32::UniqueFd file(open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
-    if (hostPath.empty() || stat(hostPath.c_str(), &status) != 0 || S_ISDIR(status.st_mode))
+    if (!file.valid() || fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return MCIERR_FILE_NOT_FOUND;
-    std::FILE *file = std::fopen(hostPath.c_str(), "rb");
-    if (!file)
-        return MCIERR_FILE_NOT_FOUND;
-    std::fclose(file);
     return 0;
 }
 

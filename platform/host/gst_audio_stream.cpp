@@ -217,6 +217,7 @@ bool GstAudioStream::buildFile(const std::string &hostPath)
     if (!source || !decoder)
         return false;
     g_object_set(source.get(), "location", hostPath.c_str(), nullptr);
+    dynamicAudio_ = true;
     g_signal_connect(decoder.get(), "pad-added", G_CALLBACK(&GstAudioStream::onPadAdded), this);
     g_signal_connect(decoder.get(), "no-more-pads", G_CALLBACK(&GstAudioStream::onNoMorePads),
                      this);
@@ -272,6 +273,22 @@ MCIERROR GstAudioStream::preroll()
     lock.unlock();
     length();
     return 0;
+}
+
+// The decoder drops its pads on the way down and adds them again on the
+// way up, so a dynamic audio pad is linked anew.
+bool GstAudioStream::restartAfterFailure()
+{
+    gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        failure_ = Failure::None;
+        prerolled_ = false;
+        ended_ = false;
+        if (dynamicAudio_)
+            audioLinked_ = false;
+    }
+    return preroll() == 0;
 }
 
 void GstAudioStream::onPadAdded(GstElement *, GstPad *pad, gpointer data)
@@ -330,26 +347,31 @@ GstBusSyncReply GstAudioStream::onBusMessage(GstBus *, GstMessage *message, gpoi
 
 void GstAudioStream::noteFailure(Failure failure)
 {
-    std::function<void()> handler;
+    // The pipeline's clock runs on behind a failed output: the play stands
+    // where the failure found it.
+    const GstClockTime running = gst_element_get_current_running_time(pipeline_.get());
+    std::function<void(winmm::PlayEnd)> handler;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (failure_ == Failure::None)
             failure_ = failure;
         if (prerolled_ && armed_) {
-            // A failure while playing ends the play.
+            // A failure while playing ends the play; it has not reached its
+            // end, so the next play goes on from here.
             armed_ = false;
-            ended_ = true;
+            if (GST_CLOCK_TIME_IS_VALID(running))
+                failedAt_ = segmentStart_ + fromNanoseconds(static_cast<gint64>(running));
             handler = endHandler_;
         }
         changed_.notify_all();
     }
     if (handler)
-        handler();
+        handler(winmm::PlayEnd::Failed);
 }
 
 void GstAudioStream::noteEnd()
 {
-    std::function<void()> handler;
+    std::function<void(winmm::PlayEnd)> handler;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         ended_ = true;
@@ -359,7 +381,7 @@ void GstAudioStream::noteEnd()
         handler = endHandler_;
     }
     if (handler)
-        handler();
+        handler(winmm::PlayEnd::Reached);
 }
 
 AudioTime GstAudioStream::length()
@@ -383,6 +405,10 @@ AudioTime GstAudioStream::position()
         std::lock_guard<std::mutex> lock(mutex_);
         if (ended_ && failure_ == Failure::None)
             endedAt = playEnd_;
+        if (failedAt_) {
+            lastPosition_ = *failedAt_;
+            failedAt_.reset();
+        }
         playing = armed_ && !ended_ && !paused_;
     }
     if (endedAt) {
@@ -421,6 +447,7 @@ bool GstAudioStream::seekSegment(AudioTime from, std::optional<AudioTime> to)
     if (!gst_element_seek(pipeline_.get(), 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
                           toNanoseconds(from), GST_SEEK_TYPE_SET, stop))
         return false;
+    std::lock_guard<std::mutex> lock(mutex_);
     lastPosition_ = from;
     segmentStart_ = from;
     return true;
@@ -429,21 +456,28 @@ bool GstAudioStream::seekSegment(AudioTime from, std::optional<AudioTime> to)
 bool GstAudioStream::play(std::optional<AudioTime> from, std::optional<AudioTime> to)
 {
     bool endedBefore;
+    bool failedBefore;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         armed_ = false;
         paused_ = false;
         endedBefore = ended_;
+        failedBefore = failure_ != Failure::None;
     }
-    if (endedBefore && !from) {
+    if (failedBefore) {
+        const AudioTime start = from ? *from : position();
+        if (!restartAfterFailure())
+            return false;
+        from = start;
+    } else if (endedBefore && !from) {
         // Already at the end: this play ends at once.
-        std::function<void()> handler;
+        std::function<void(winmm::PlayEnd)> handler;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             handler = endHandler_;
         }
         if (handler)
-            handler();
+            handler(winmm::PlayEnd::Reached);
         return true;
     }
     if (from || to) {
@@ -457,7 +491,11 @@ bool GstAudioStream::play(std::optional<AudioTime> from, std::optional<AudioTime
         ended_ = false;
         playEnd_ = to;
     }
-    return gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+    if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
+        return true;
+    std::lock_guard<std::mutex> lock(mutex_);
+    armed_ = false;
+    return false;
 }
 
 void GstAudioStream::stop(Wait wait)
@@ -467,6 +505,10 @@ void GstAudioStream::stop(Wait wait)
         std::lock_guard<std::mutex> lock(mutex_);
         armed_ = false;
         paused_ = false;
+        // A failed pipeline plays nothing; it is left for the next play to
+        // ready again, with no wait on an output that is gone.
+        if (failure_ != Failure::None)
+            return;
     }
     gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
     if (wait == Wait::UntilSilent) {
@@ -482,6 +524,11 @@ bool GstAudioStream::seek(AudioTime to)
         armed_ = false;
         paused_ = false;
         ended_ = false;
+        if (failure_ != Failure::None) {
+            // Kept for the next play, which readies the pipeline again.
+            failedAt_ = to;
+            return true;
+        }
     }
     gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
     return seekSegment(to, std::nullopt);
@@ -528,7 +575,7 @@ void GstAudioStream::setGain(winmm::StereoGain gain)
     g_object_set(panorama_.get(), "panorama", panorama, nullptr);
 }
 
-void GstAudioStream::setEndHandler(std::function<void()> handler)
+void GstAudioStream::setEndHandler(std::function<void(winmm::PlayEnd)> handler)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     endHandler_ = std::move(handler);

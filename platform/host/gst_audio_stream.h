@@ -12,6 +12,11 @@
 // the position is the running time since the last seek. The bus is served
 // synchronously on the posting thread (there is no main loop on the
 // caller's thread); nothing is left queued on it.
+//
+// A failure while playing (the sound server goes away, the source cannot be
+// read on) ends the play where it stands; the pipeline is left as it is
+// until the next play, which takes it down to NULL and prerolls it again:
+// the sink connects to the server anew.
 #pragma once
 
 // Our Win32 declarations first: GLib defines TRUE and FALSE only when they
@@ -51,7 +56,7 @@ public:
     void pause() override;
     void resume() override;
     void setGain(winmm::StereoGain gain) override;
-    void setEndHandler(std::function<void()> handler) override;
+    void setEndHandler(std::function<void(winmm::PlayEnd)> handler) override;
 
 private:
     enum class Failure { None, Source, Output };
@@ -63,6 +68,7 @@ private:
     bool buildCd(const std::string &device);
     bool buildOutput(winmm::AudioLine line, GstElement *&outputHead);
     MCIERROR preroll();
+    bool restartAfterFailure();
     bool seekSegment(winmm::AudioTime from, std::optional<winmm::AudioTime> to);
 
     static GstBusSyncReply onBusMessage(GstBus *bus, GstMessage *message, gpointer self);
@@ -85,12 +91,14 @@ private:
     bool prerolled_ = false;
     Failure failure_ = Failure::None;
     bool audioLinked_ = false;
+    bool dynamicAudio_ = false;  // the decoder's audio pad comes at each preroll
     bool armed_ = false;   // a play is running and its end is to be reported
     bool ended_ = false;   // the last play reached its end
     bool paused_ = false;
-    std::function<void()> endHandler_;
+    std::function<void(winmm::PlayEnd)> endHandler_;
     std::optional<winmm::AudioTime> playEnd_;  // the `to` of the last play
     winmm::AudioTime segmentStart_{0};  // where the last seek placed the stream
+    std::optional<winmm::AudioTime> failedAt_;  // where a failed play stopped
     winmm::AudioTime lastPosition_{0};
     winmm::AudioTime knownLength_{0};
     winmm::AudioTime fixedLength_{0};

@@ -91,7 +91,7 @@ public:
         gain_ = gain;
     }
 
-    void setEndHandler(std::function<void()> handler) override
+    void setEndHandler(std::function<void(winmm::PlayEnd)> handler) override
     {
         std::lock_guard<std::mutex> lock(engine_.mutex_);
         endHandler_ = std::move(handler);
@@ -99,21 +99,33 @@ public:
 
     // Called with the engine's lock held; returns the handler to call when
     // this step reached the end.
-    std::function<void()> advanceLocked(AudioTime elapsed)
+    std::function<void(winmm::PlayEnd)> advanceLocked(AudioTime elapsed)
     {
         if (state_ != winmm::PlaybackState::Playing)
             return nullptr;
         position_ = std::min(position_ + elapsed, end_);
         if (position_ < end_)
             return nullptr;
-        state_ = winmm::PlaybackState::Stopped;
-        return endHandler_ ? endHandler_ : [] {};
+        return stopLocked();
+    }
+
+    // Called with the engine's lock held: a playing stream stops and
+    // returns the handler to call.
+    std::function<void(winmm::PlayEnd)> failLocked()
+    {
+        return state_ == winmm::PlaybackState::Playing ? stopLocked() : nullptr;
     }
 
     int number() const { return number_; }
     winmm::StereoGain gainLocked() const { return gain_; }
 
 private:
+    std::function<void(winmm::PlayEnd)> stopLocked()
+    {
+        state_ = winmm::PlaybackState::Stopped;
+        return endHandler_ ? endHandler_ : [](winmm::PlayEnd) {};
+    }
+
     ScriptedAudio &engine_;
     const int number_;
     const AudioTime length_;
@@ -121,7 +133,7 @@ private:
     AudioTime end_{0};
     winmm::PlaybackState state_ = winmm::PlaybackState::Stopped;
     winmm::StereoGain gain_;
-    std::function<void()> endHandler_;
+    std::function<void(winmm::PlayEnd)> endHandler_;
 };
 
 ScriptedAudio::ScriptedAudio() = default;
@@ -153,7 +165,7 @@ void ScriptedAudio::setPlayAccepted(bool accepted)
 
 void ScriptedAudio::advance(AudioTime elapsed)
 {
-    std::vector<std::function<void()>> ended;
+    std::vector<std::function<void(winmm::PlayEnd)>> ended;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         for (Stream *stream : live_) {
@@ -162,7 +174,21 @@ void ScriptedAudio::advance(AudioTime elapsed)
         }
     }
     for (auto &handler : ended)
-        handler();
+        handler(winmm::PlayEnd::Reached);
+}
+
+void ScriptedAudio::failPlaying()
+{
+    std::vector<std::function<void(winmm::PlayEnd)>> failed;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (Stream *stream : live_) {
+            if (auto handler = stream->failLocked())
+                failed.push_back(std::move(handler));
+        }
+    }
+    for (auto &handler : failed)
+        handler(winmm::PlayEnd::Failed);
 }
 
 std::vector<AudioCall> ScriptedAudio::calls() const

@@ -46,6 +46,9 @@ public:
     // Moves the clock: playing streams advance; those that reach their end
     // stop and call their end handler.
     void advance(winmm::AudioTime elapsed);
+    // The output fails under every playing stream: each stops where it
+    // stands and calls its end handler with PlayEnd::Failed.
+    void failPlaying();
 
     // ---- inspection
     const std::vector<winmm::AudioSource> &opens() const { return opens_; }

@@ -54,6 +54,9 @@ struct StereoGain {
 
 enum class PlaybackState { Stopped, Playing, Paused };
 
+// How a play came to its end (AudioStream::setEndHandler).
+enum class PlayEnd { Reached, Failed };
+
 class AudioStream {
 public:
     // Stops the sound and releases every host resource before returning.
@@ -71,7 +74,10 @@ public:
     // Starts playing and returns at once. from: where to start (none: the
     // current position); to: where to end (none: the end of the source).
     // After the end has been reached, playing without from ends again at
-    // once. False when the engine refused (a position it cannot reach).
+    // once. After a play failed, the source and the output are readied
+    // again first (bounded wait), so a sound server that went away and came
+    // back is heard again. False when the engine refused (a position it
+    // cannot reach) or the output or source cannot be had again.
     virtual bool play(std::optional<AudioTime> from, std::optional<AudioTime> to) = 0;
 
     // Stops the sound and keeps the position. With Wait::UntilSilent it
@@ -80,7 +86,7 @@ public:
     virtual void stop(Wait wait) = 0;
 
     // Stops (if playing) and moves to `to`; the next play without from
-    // starts there.
+    // starts there (after a failed play too).
     virtual bool seek(AudioTime to) = 0;
 
     // Pauses (keeps the position) and resumes where it paused.
@@ -90,10 +96,12 @@ public:
     // Takes effect on the sound at once.
     virtual void setGain(StereoGain gain) = 0;
 
-    // Called once each time a play reaches its end (the end of the source,
-    // or the `to` of the play); not called when stopped, paused or
+    // Called once each time a play ends by itself: it reached its end (the
+    // end of the source, or the `to` of the play), or it failed on the way
+    // (the output went away, the source could not be read on); a failed
+    // play stands where it failed. Not called when stopped, paused or
     // destroyed first. Runs on an engine thread.
-    virtual void setEndHandler(std::function<void()> handler) = 0;
+    virtual void setEndHandler(std::function<void(PlayEnd end)> handler) = 0;
 };
 
 class AudioEngine {

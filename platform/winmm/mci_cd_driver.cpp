@@ -237,7 +237,7 @@ private:
         streamDisc_ = disc;
         attachment_ = OutputLines::instance().attach(AudioLine::CdAudio, *stream_);
         stream_->setEndHandler(
-            [notification = notification_] { notification->finish(MCI_NOTIFY_SUCCESSFUL); });
+            [notification = notification_](PlayEnd end) { notification->playEnded(end); });
         return 0;
     }
 

@@ -17,6 +17,11 @@ void MciNotification::finish(WORD status)
         postMciNotify(callback, status, device_);
 }
 
+void MciNotification::playEnded(PlayEnd end)
+{
+    finish(end == PlayEnd::Failed ? MCI_NOTIFY_FAILURE : MCI_NOTIFY_SUCCESSFUL);
+}
+
 void MciNotification::completed(DWORD flags, DWORD_PTR callback) const
 {
     if ((flags & MCI_NOTIFY) && callback)

@@ -11,6 +11,7 @@
 #include <atomic>
 
 #include "platform/win32.h"
+#include "platform/winmm/audio_stream.h"
 
 namespace hp::winmm {
 
@@ -23,6 +24,11 @@ public:
 
     // Posts the pending notification, if any, with this status.
     void finish(WORD status);
+
+    // Posts the pending notification of a play that ended by itself:
+    // MCI_NOTIFY_SUCCESSFUL at its end, MCI_NOTIFY_FAILURE when the device
+    // failed on the way.
+    void playEnded(PlayEnd end);
 
     // Posts MCI_NOTIFY_SUCCESSFUL for a command that completed at once,
     // when the caller asked for it.

@@ -9,14 +9,16 @@
 // MCI_SET with MCI_SET_TIME_FORMAT (milliseconds); MCI_STATUS items
 // LENGTH (also with MCI_TRACK 1), POSITION (also with MCI_STATUS_START),
 // NUMBER_OF_TRACKS, CURRENT_TRACK, MODE, MEDIA_PRESENT, READY,
-// TIME_FORMAT; notifications as the platform queues them.
+// TIME_FORMAT; notifications as the platform queues them. A device whose
+// output fails while it plays (the sound server goes away) stops where it
+// was and notifies MCI_NOTIFY_FAILURE; its next play tries the output
+// again and answers MCIERR_HARDWARE while there is none.
 // Does not support: time formats other than milliseconds (bytes, samples,
 // SMPTE, song pointer, frames), MCI_SET_AUDIO, recording, saving,
 // MCI_GETDEVCAPS, MCI_INFO, windows of the video device.
 #include "platform/winmm/mci_stream_driver.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -42,15 +44,21 @@ AudioTime fromMilliseconds(DWORD value)
     return duration_cast<AudioTime>(milliseconds(value));
 }
 
-// "MThd" at the start, or a RIFF file of form "RMID".
-bool holdsMidi(const std::string &hostPath)
+// "MThd" at the start, or a RIFF file of form "RMID". Read through the
+// file functions, which refuse what is no file (a pipe would make a plain
+// open wait for a writer).
+bool holdsMidi(const std::string &element)
 {
-    std::FILE *file = std::fopen(hostPath.c_str(), "rb");
-    if (!file)
+    HANDLE file = CreateFileA(element.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
         return false;
     char header[12] = {};
-    const size_t read = std::fread(header, 1, sizeof header, file);
-    std::fclose(file);
+    DWORD read = 0;
+    const BOOL readable = ReadFile(file, header, sizeof header, &read, nullptr);
+    CloseHandle(file);
+    if (!readable)
+        return false;
     if (read >= 4 && std::memcmp(header, "MThd", 4) == 0)
         return true;
     return read == sizeof header && std::memcmp(header, "RIFF", 4) == 0 &&
@@ -66,7 +74,7 @@ public:
             return;
         attachment_ = OutputLines::instance().attach(line, *stream_);
         stream_->setEndHandler(
-            [notification = notification_] { notification->finish(MCI_NOTIFY_SUCCESSFUL); });
+            [notification = notification_](PlayEnd end) { notification->playEnded(end); });
     }
 
     ~StreamDevice() override
@@ -135,7 +143,7 @@ private:
         notification_->hold((flags & MCI_NOTIFY) ? params->dwCallback : 0);
         if (!stream_->play(from, to)) {
             notification_->finish(MCI_NOTIFY_FAILURE);
-            return MCIERR_INTERNAL;
+            return MCIERR_HARDWARE;
         }
         if (flags & MCI_WAIT) {
             while (stream_->state() == PlaybackState::Playing)
@@ -194,7 +202,7 @@ private:
         }
         notification_->finish(MCI_NOTIFY_ABORTED);
         if (!stream_->seek(target))
-            return MCIERR_INTERNAL;
+            return MCIERR_HARDWARE;
         notification_->completed(flags, params->dwCallback);
         return 0;
     }
@@ -317,7 +325,7 @@ public:
 
         AudioSource source;
         source.hostPath = resolved.hostPath;
-        if (kind_ == Kind::Sequencer || holdsMidi(resolved.hostPath)) {
+        if (kind_ == Kind::Sequencer || holdsMidi(request.element)) {
             source.kind = AudioSource::Kind::MidiFile;
             source.line = AudioLine::Synth;
         }

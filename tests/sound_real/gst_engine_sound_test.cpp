@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "platform/host/gst_audio_engine.h"
+#include "tests/sound_real/restartable_sound_server.h"
 #include "tests/sound_real/signal_analysis.h"
 #include "tests/sound_real/sound_server.h"
 #include "tests/sound_real/test_media.h"
@@ -98,7 +99,7 @@ TEST_F(EngineSound, PlayToAPositionEndsThereAndReportsTheEnd)
     auto stream = open(AudioSource::Kind::File, mp3);
     ASSERT_TRUE(stream);
     std::atomic<int> ends{0};
-    stream->setEndHandler([&ends] { ++ends; });
+    stream->setEndHandler([&ends](winmm::PlayEnd) { ++ends; });
 
     MonitorRecorder recorder(sink_->name());
     ASSERT_TRUE(recorder.start());
@@ -244,6 +245,64 @@ TEST_F(EngineSound, PauseHoldsThePlaceAndResumeGoesOnFromIt)
     EXPECT_NEAR(toneFrequencyHz(recorded, firstAfter + after.first + sampleRate / 20,
                                 sampleRate / 5),
                 700.0, 14.0);
+}
+
+// The sound server is killed under a playing stream and started again: the
+// play ends as failed where it stood, a play while the server is away is
+// refused, and once it is back the stream is heard again from that place.
+TEST(EngineAndItsServer, APlayCutOffByTheServerIsHeardAgainOnceItIsBack)
+{
+    if (std::system("command -v pulseaudio >/dev/null && command -v parec >/dev/null") != 0)
+        GTEST_SKIP() << "pulseaudio and parec (pulseaudio-utils) are not installed";
+    TempFolder folder;
+    ASSERT_FALSE(folder.path().empty());
+    RestartableSoundServer server(folder.pathOf("server"));
+    if (!server.start())
+        GTEST_SKIP() << "a sound server of the test's own did not start";
+    const char *before = std::getenv("PULSE_SERVER");
+    const std::string saved = before ? before : "";
+    setenv("PULSE_SERVER", server.address().c_str(), 1);
+
+    const std::string wav = folder.pathOf("tone.wav");
+    writeToneWav(wav, {{500.0, 6.0}});
+    AudioSource source;
+    source.hostPath = wav;
+    std::unique_ptr<AudioStream> stream;
+    ASSERT_EQ(host::makeGstAudioEngine()->open(source, {}, stream), 0u);
+    std::atomic<int> failures{0};
+    std::atomic<int> ends{0};
+    stream->setEndHandler([&](winmm::PlayEnd end) {
+        ++(end == winmm::PlayEnd::Failed ? failures : ends);
+    });
+    ASSERT_TRUE(stream->play(std::nullopt, std::nullopt));
+    std::this_thread::sleep_for(1500ms);
+    server.kill();
+    for (int wait = 0; wait < 200 && failures == 0; ++wait)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(failures.load(), 1);
+    EXPECT_EQ(stream->state(), PlaybackState::Stopped);
+    const double failedAt = std::chrono::duration<double>(stream->position()).count();
+    EXPECT_NEAR(failedAt, 1.5, 0.3);
+    EXPECT_FALSE(stream->play(std::nullopt, std::nullopt)) << "no server, no play";
+
+    ASSERT_TRUE(server.start());
+    MonitorRecorder recorder(server.sinkName());
+    ASSERT_TRUE(recorder.start());
+    ASSERT_TRUE(stream->play(std::nullopt, std::nullopt));
+    std::this_thread::sleep_for(1000ms);
+    const double position = std::chrono::duration<double>(stream->position()).count();
+    std::this_thread::sleep_for(2000ms);
+    const std::vector<int16_t> recorded = recorder.stop();
+    EXPECT_EQ(stream->state(), PlaybackState::Playing);
+    stream.reset();
+    if (before)
+        setenv("PULSE_SERVER", saved.c_str(), 1);
+    else
+        unsetenv("PULSE_SERVER");
+
+    EXPECT_NEAR(position, failedAt + 1.0, 0.2);
+    EXPECT_EQ(ends.load(), 0);
+    EXPECT_TRUE(findSound(recorded).found) << "nothing was heard after the server came back";
 }
 
 }  // namespace

@@ -235,9 +235,12 @@ TEST_F(SoundDeviceSound, BadFilesDoNotPlayAndHoldNothing)
         writeBytes(folder_.pathOf(file.name), bytes);
         paths.push_back(folder_.pathOf(file.name));
     }
-    // A folder that looks like a file, and a file deleted after it was found.
+    // A folder that looks like a file, a pipe in the place of one (no
+    // writer ever comes), and a file deleted after it was found.
     paths.push_back(folder_.pathOf("album.mp3"));
     ASSERT_EQ(mkdir(paths.back().c_str(), 0700), 0);
+    paths.push_back(folder_.pathOf("pipe.mp3"));
+    ASSERT_EQ(mkfifo(paths.back().c_str(), 0600), 0);
     paths.push_back(toneMp3("vanished.mp3", {{440.0, 1.0}}));
     ASSERT_EQ(unlink(paths.back().c_str()), 0);
 

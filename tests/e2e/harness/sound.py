@@ -1,5 +1,6 @@
 """The private sound server of scripts/with-sound-server.sh: its null sink,
-held by one test at a time, and recordings of its monitor."""
+held by one test at a time, and recordings of its monitor; and a sound
+server of a test's own, which the test may kill and start again."""
 
 import fcntl
 import math
@@ -53,13 +54,79 @@ class SoundServer:
         return MonitorRecorder(self.sink)
 
 
+DAEMON = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "scripts",
+                      "sound-server-daemon.sh")
+
+
+class RestartableSoundServer:
+    """A sound server of the test's own (scripts/sound-server-daemon.sh),
+    killed and started again at the same address as a crash and a restart
+    of the desktop's server would be. Nobody else plays to it, so it needs
+    no lock."""
+
+    SINK = "hollyphone_own"
+
+    def __init__(self):
+        for tool in ("pulseaudio", "pactl", "parec"):
+            if not shutil.which(tool):
+                raise SoundMissing(tool + " is not installed")
+        self.sink = self.SINK
+        self.folder = tempfile.mkdtemp(prefix="hollyphone-e2e-server-")
+        self._process = None
+        if not self.start():
+            self.close()
+            raise SoundMissing("a sound server of the test's own did not start")
+
+    def address(self):
+        return "unix:" + os.path.join(self.folder, "native")
+
+    def environment(self):
+        return {"PULSE_SERVER": self.address()}
+
+    def start(self):
+        """Starts the server; True once it answers."""
+        self.kill()
+        self._process = subprocess.Popen(
+            [DAEMON, self.folder, self.sink, os.path.join(self.folder, "native")])
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline:
+            if subprocess.run(["pactl", "--server=" + self.address(), "info"],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              check=False).returncode == 0:
+                return True
+            time.sleep(0.05)
+        return False
+
+    def stream_count(self):
+        """Streams playing to the server now."""
+        listing = subprocess.run(["pactl", "--server=" + self.address(), "list", "short",
+                                  "sink-inputs"], stdout=subprocess.PIPE,
+                                 stderr=subprocess.DEVNULL, check=False).stdout
+        return len(listing.splitlines())
+
+    def kill(self):
+        """Ends the server at once: its clients lose their streams."""
+        if self._process:
+            self._process.kill()
+            self._process.wait()
+            self._process = None
+
+    def close(self):
+        self.kill()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    def recorder(self):
+        return MonitorRecorder(self.sink, self.address())
+
+
 class MonitorRecorder:
     """Records the sink's monitor as 16-bit stereo at 44100 Hz."""
 
     RATE = 44100
 
-    def __init__(self, sink):
+    def __init__(self, sink, server=None):
         self.sink = sink
+        self.server = server  # None: the server PULSE_SERVER names
         handle, self.path = tempfile.mkstemp(prefix="hollyphone-e2e-", suffix=".raw")
         os.close(handle)
         self._process = None
@@ -69,7 +136,8 @@ class MonitorRecorder:
         with open(self.path, "wb") as output:
             self._process = subprocess.Popen(
                 ["parec", "--raw", "--format=s16le", "--rate=44100", "--channels=2",
-                 "--latency-msec=10", "-d", self.sink + ".monitor"], stdout=output)
+                 "--latency-msec=10", "-d", self.sink + ".monitor"] +
+                (["--server=" + self.server] if self.server else []), stdout=output)
         deadline = time.monotonic() + 5
         while os.path.getsize(self.path) == 0:
             if time.monotonic() > deadline:

@@ -15,6 +15,7 @@
 #include "platform/winmm/mci_cd_driver.h"
 #include "platform/winmm/mci_stream_driver.h"
 #include "platform/winmm/output_mixer.h"
+#include "tests/support/owner_window.h"
 
 namespace {
 
@@ -254,6 +255,49 @@ TEST_F(StreamDriverTest, PauseResumeAndSeekKeepThePlace)
               static_cast<MCIERROR>(MCIERR_FLAGS_NOT_COMPATIBLE));
     EXPECT_EQ(mciSendCommandA(device, MCI_SEEK, 0, reinterpret_cast<DWORD_PTR>(&seek)),
               static_cast<MCIERROR>(MCIERR_MISSING_PARAMETER));
+}
+
+// The sound server goes away under a playing device and comes back.
+TEST_F(StreamDriverTest, AFailedOutputNotifiesFailureAndTheNextPlayTriesAgain)
+{
+    const std::string path = file("song.mp3");
+    audio_->setLength(path, 60s);
+    MCIDEVICEID device = 0;
+    ASSERT_EQ(openElement(path, device), 0u);
+    hp::test::OwnerWindow window;
+    ASSERT_NE(window.handle(), nullptr);
+    auto notified = [&window] {
+        MSG message{};
+        if (!PeekMessageA(&message, window.handle(), MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE))
+            return WPARAM(0);
+        return message.wParam;
+    };
+
+    MCI_PLAY_PARMS parameters{};
+    parameters.dwCallback = reinterpret_cast<DWORD_PTR>(window.handle());
+    ASSERT_EQ(mciSendCommandA(device, MCI_PLAY, MCI_NOTIFY,
+                              reinterpret_cast<DWORD_PTR>(&parameters)),
+              0u);
+    audio_->advance(2s);
+    audio_->failPlaying();
+    EXPECT_EQ(notified(), WPARAM(MCI_NOTIFY_FAILURE));
+    EXPECT_EQ(status(device, MCI_STATUS_MODE), static_cast<DWORD>(MCI_MODE_STOP));
+    EXPECT_EQ(status(device, MCI_STATUS_POSITION), 2000u);
+
+    audio_->setPlayAccepted(false);
+    EXPECT_EQ(mciSendCommandA(device, MCI_PLAY, MCI_NOTIFY,
+                              reinterpret_cast<DWORD_PTR>(&parameters)),
+              static_cast<MCIERROR>(MCIERR_HARDWARE));
+    EXPECT_EQ(notified(), WPARAM(MCI_NOTIFY_FAILURE));
+    EXPECT_EQ(status(device, MCI_STATUS_MODE), static_cast<DWORD>(MCI_MODE_STOP));
+
+    audio_->setPlayAccepted(true);
+    ASSERT_EQ(mciSendCommandA(device, MCI_PLAY, MCI_NOTIFY,
+                              reinterpret_cast<DWORD_PTR>(&parameters)),
+              0u);
+    EXPECT_EQ(status(device, MCI_STATUS_MODE), static_cast<DWORD>(MCI_MODE_PLAY));
+    audio_->advance(58s);
+    EXPECT_EQ(notified(), WPARAM(MCI_NOTIFY_SUCCESSFUL));
 }
 
 TEST_F(StreamDriverTest, CommandsThatNeedARecordRefuseNone)
