@@ -52,13 +52,16 @@ UINT WINAPI GetTempFileNameA(LPCSTR pathName, LPCSTR prefixString, UINT unique,
     std::string stem = pathName;
     if (stem.size() > folderLimit)
         return failWith(ERROR_BUFFER_OVERFLOW, 0u);
+    DWORD attributes = GetFileAttributesA(pathName);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return failWith(ERROR_DIRECTORY, 0u);
     if (stem.empty() || lastPathSeparator(stem) != stem.size() - 1)
         stem += '\\';
     stem += prefixOf(prefixString);
 
     // A number of the caller's own names a file that is not created.
+    unique &= numberMask;
     if (unique != 0) {
-        unique &= numberMask;
         std::string name = nameFor(stem, unique);
         std::memcpy(tempFileName, name.c_str(), name.size() + 1);
         return unique;

@@ -390,7 +390,9 @@ TEST_F(Kernel32ConfFiles, TempFileNamesAreNewEmptyFilesOfTheirOwn)
     EXPECT_EQ(GetTempFileNameA(scratch.path().c_str(), "hp", 0x1234, named), 0x1234u);
     EXPECT_TRUE(endsWithIgnoringCase(named, "\\hp1234.tmp"));
     EXPECT_EQ(GetFileAttributesA(named), INVALID_FILE_ATTRIBUTES);
+    SetLastError(sentinel);
     EXPECT_EQ(GetTempFileNameA(scratch.file("missing").c_str(), "hp", 0, named), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
     EXPECT_EQ(GetFileAttributesA(scratch.file("missing").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -423,13 +425,23 @@ TEST_F(Kernel32ConfFiles, ReplaceFilePutsACompleteFileInTheOldOnesPlace)
     HANDLE held = openFile(old, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     SetLastError(sentinel);
     EXPECT_FALSE(ReplaceFileA(old.c_str(), replacement.c_str(), nullptr, 0, nullptr, nullptr));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_UNABLE_TO_REMOVE_REPLACED));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     CloseHandle(held);
     EXPECT_EQ(read(old), "old");
     EXPECT_EQ(read(replacement), "new");
 
     EXPECT_TRUE(ReplaceFileA(old.c_str(), replacement.c_str(), nullptr, 0, nullptr, nullptr));
     EXPECT_EQ(read(old), "new");
+    EXPECT_EQ(read(replacement), "<missing>");
+
+    // The old content kept under a backup name, which an older file gives up.
+    ASSERT_TRUE(scratch.write("kept.m3u", "stale"));
+    const std::string backup = scratch.file("kept.m3u");
+    replacement = fresh("newest");
+    EXPECT_TRUE(ReplaceFileA(old.c_str(), replacement.c_str(), backup.c_str(), 0, nullptr,
+                             nullptr));
+    EXPECT_EQ(read(old), "newest");
+    EXPECT_EQ(read(backup), "new");
     EXPECT_EQ(read(replacement), "<missing>");
 
     // Nothing to replace: the replacement stays where it is.
@@ -439,7 +451,7 @@ TEST_F(Kernel32ConfFiles, ReplaceFilePutsACompleteFileInTheOldOnesPlace)
                               nullptr, nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(read(replacement), "newer");
-    EXPECT_EQ(read(old), "new");
+    EXPECT_EQ(read(old), "newest");
 }
 
 TEST_F(Kernel32ConfFiles, RelativePathsBothSeparatorsAndNameQuirksReachTheSameFile)
