@@ -22,14 +22,46 @@ bool writeAndFlush(const char *path, const std::string &bytes)
     return CloseHandle(file) && complete;
 }
 
-// A file that is not there yet is simply renamed into place; one that
-// appears meanwhile is not overwritten.
-bool putInPlace(const char *path, const char *temporary)
+// Wine's ReplaceFileA finds the replaced file's folder by its last
+// backslash: a bare name, or one with forward slashes only, fails there
+// with ERROR_DIRECTORY. Names are therefore spelt with a folder and
+// backslashes ("/" is never the trail byte of a double-byte character).
+bool spellWithFolder(const char *path, char *spelt)
 {
-    if (ReplaceFileA(path, temporary, nullptr, 0, nullptr, nullptr))
+    char folder[MAX_PATH];
+    const char *prefix = directoryPart(nullptr, path, folder, MAX_PATH) ? "" : ".\\";
+    if (lstrlenA(prefix) + lstrlenA(path) >= MAX_PATH)
+        return false;
+    lstrcpyA(spelt, prefix);
+    lstrcatA(spelt, path);
+    for (char *c = spelt; *c; ++c) {
+        if (*c == '/')
+            *c = '\\';
+    }
+    return true;
+}
+
+// Puts the temporary file in the target's place. The old file goes to the
+// backup name meanwhile: a platform that moves it aside before moving the
+// new one in (Wine) leaves it there when the second step fails, and it is
+// put back. A target that is not there yet is simply renamed into place;
+// one that appears meanwhile is not overwritten. False when the target
+// did not change; oldKept false when its old file could not be put back
+// and stays under the backup name.
+bool putInPlace(const char *target, const char *temporary, const char *backup, bool &oldKept)
+{
+    oldKept = true;
+    if (ReplaceFileA(target, temporary, backup, 0, nullptr, nullptr))
         return true;
-    return GetLastError() == ERROR_FILE_NOT_FOUND &&
-           MoveFileExA(temporary, path, MOVEFILE_WRITE_THROUGH);
+    switch (GetLastError()) {
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+        oldKept = MoveFileExA(backup, target, 0) != FALSE;
+        return false;
+    case ERROR_FILE_NOT_FOUND:
+        return MoveFileExA(temporary, target, MOVEFILE_WRITE_THROUGH) != FALSE;
+    default:
+        return false;
+    }
 }
 
 }  // namespace
@@ -66,17 +98,24 @@ FileReading readWholeFile(const char *path, std::string &bytes)
 
 bool replaceWholeFile(const char *path, const std::string &bytes)
 {
-    if (!path || path[0] == '\0' || lstrlenA(path) >= MAX_PATH)
+    char target[MAX_PATH];
+    if (!path || path[0] == '\0' || !spellWithFolder(path, target))
         return false;
     char folder[MAX_PATH];
-    if (!directoryPart(nullptr, path, folder, MAX_PATH))
-        lstrcpyA(folder, ".");
     char temporary[MAX_PATH];
-    if (GetTempFileNameA(folder, temporaryPrefix, 0, temporary) == 0)
+    if (!directoryPart(nullptr, target, folder, MAX_PATH) ||
+        GetTempFileNameA(folder, temporaryPrefix, 0, temporary) == 0)
         return false;
-    if (!writeAndFlush(temporary, bytes) || !putInPlace(path, temporary)) {
+    char backup[MAX_PATH];
+    if (GetTempFileNameA(folder, temporaryPrefix, 0, backup) == 0) {
         DeleteFileA(temporary);
         return false;
     }
-    return true;
+    bool oldKept = true;
+    bool replaced = writeAndFlush(temporary, bytes) && putInPlace(target, temporary, backup, oldKept);
+    if (!replaced)
+        DeleteFileA(temporary);
+    if (oldKept)
+        DeleteFileA(backup);
+    return replaced;
 }

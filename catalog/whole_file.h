@@ -18,5 +18,5 @@ FileReading readWholeFile(const char *path, std::string &bytes);
 // then ReplaceFileA puts that file in the old one's place, which keeps the
 // old file's attributes (on Linux its permission bits, and a symbolic link
 // stays a link to the file it names). False when that cannot be done: the
-// old file is then exactly as it was, and the temporary file is gone.
+// old file is then exactly as it was, and the temporary files are gone.
 bool replaceWholeFile(const char *path, const std::string &bytes);
