@@ -235,6 +235,16 @@ bool existsOnHost(const std::string &hostPath)
     return lstat(hostPath.c_str(), &info) == 0;
 }
 
+// Only bytes beyond ASCII read differently as UTF-8.
+bool mayReadAsUtf8(const char *path)
+{
+    for (const char *c = path; *c; ++c) {
+        if (static_cast<unsigned char>(*c) >= 0x80)
+            return true;
+    }
+    return false;
+}
+
 // The code page 932 form of a path written in UTF-8, as a Linux program
 // writes names: each character the way the host name's form spells it
 // (charset.h). False when the bytes are not well-formed UTF-8 or are all
@@ -293,9 +303,10 @@ DWORD resolvePath(const char *path, ResolvedPath &resolved)
 
     if (onHostDrive(syntax)) {
         error = resolveOnHostDrive(syntax, resolved);
-        bool namesNothing = error == ERROR_INVALID_NAME ||
-                            (error == ERROR_SUCCESS && !existsOnHost(resolved.hostPath));
-        if (namesNothing && resolveAsUtf8(path, resolved))
+        if (mayReadAsUtf8(path) &&
+            (error == ERROR_INVALID_NAME ||
+             (error == ERROR_SUCCESS && !existsOnHost(resolved.hostPath))) &&
+            resolveAsUtf8(path, resolved))
             return ERROR_SUCCESS;
         return error;
     }
