@@ -6,6 +6,7 @@ of its own (1280 x 1024, 24-bit), so tests may run side by side."""
 
 import os
 import re
+import select
 import shutil
 import subprocess
 import time
@@ -15,14 +16,6 @@ from .images import Image
 
 class DisplayMissing(Exception):
     """No display for a window test; the message says why."""
-
-
-def _free_display_number():
-    for number in range(110, 200):
-        if not os.path.exists("/tmp/.X%d-lock" % number) and \
-                not os.path.exists("/tmp/.X11-unix/X%d" % number):
-            return number
-    raise DisplayMissing("no free X display number between 110 and 199")
 
 
 class Window:
@@ -43,18 +36,40 @@ class XDisplay:
         for tool in ("Xvfb", "xdotool", "import"):
             if not shutil.which(tool):
                 raise DisplayMissing(tool + " is not installed (scripts/install-deps.sh test)")
-        self.number = _free_display_number()
+        # Xvfb takes a free display number itself and says which when it is
+        # ready: a number picked here could be taken by another test (of
+        # this worktree or another) before its server starts.
+        reader, writer = os.pipe()
+        try:
+            self._server = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(writer), "-screen", "0", "1280x1024x24",
+                 "-nolisten", "tcp", "-ac"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(writer,))
+            os.close(writer)
+            writer = None
+            self.number = self._read_display_number(reader)
+        finally:
+            os.close(reader)
+            if writer is not None:
+                os.close(writer)
+        if self.number is None:
+            self.close()
+            raise DisplayMissing("Xvfb did not start")
         self.name = ":%d" % self.number
-        self._server = subprocess.Popen(
-            ["Xvfb", self.name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-ac"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        socket = "/tmp/.X11-unix/X%d" % self.number
-        deadline = time.monotonic() + 10
-        while not os.path.exists(socket):
-            if time.monotonic() > deadline or self._server.poll() is not None:
-                self.close()
-                raise DisplayMissing("Xvfb did not start on " + self.name)
-            time.sleep(0.05)
+
+    @staticmethod
+    def _read_display_number(reader, timeout=10.0):
+        text = b""
+        deadline = time.monotonic() + timeout
+        while not text.endswith(b"\n"):
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([reader], [], [], left)[0]:
+                return None
+            chunk = os.read(reader, 16)
+            if not chunk:
+                return None
+            text += chunk
+        return int(text)
 
     def close(self):
         if self._server and self._server.poll() is None:
