@@ -76,17 +76,17 @@ ProfileDocument ProfileDocument::parse(std::string_view bytes)
     ProfileDocument document;
     size_t start = 0;
     while (start < bytes.size()) {
-        size_t newline = bytes.find('\n', start);
-        if (newline == std::string_view::npos) {
+        size_t textEnd = bytes.find_first_of("\r\n", start);
+        if (textEnd == std::string_view::npos) {
             document.lines_.push_back(lineOf(std::string(bytes.substr(start)), ""));
             break;
         }
-        size_t textEnd = newline;
-        if (textEnd > start && bytes[textEnd - 1] == '\r')
-            --textEnd;
+        size_t next = textEnd + 1;
+        if (bytes[textEnd] == '\r' && next < bytes.size() && bytes[next] == '\n')
+            ++next;
         document.lines_.push_back(lineOf(std::string(bytes.substr(start, textEnd - start)),
-                                         std::string(bytes.substr(textEnd, newline + 1 - textEnd))));
-        start = newline + 1;
+                                         std::string(bytes.substr(textEnd, next - textEnd))));
+        start = next;
     }
     return document;
 }
