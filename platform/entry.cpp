@@ -62,7 +62,7 @@ __attribute__((constructor(102))) void enterProgramFolder()
     if (hp::kernel32::enterInstalledLayout(hp::kernel32::moduleHostPath(), problem))
         return;
     std::fprintf(stderr, "Hollyphone: %s\n", problem.c_str());
-    const std::string text = hp::host::hostNameToCp932("Hollyphone cannot start: " + problem + ".");
+    const std::string text = hp::host::cp932FromUtf8("Hollyphone cannot start: " + problem + ".");
     MessageBoxA(nullptr, text.c_str(), "Hollyphone", MB_OK | MB_ICONERROR);
     std::exit(1);
 }
