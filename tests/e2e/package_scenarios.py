@@ -22,7 +22,7 @@ import zlib
 import harness
 from harness.program import WELCOME_TITLE
 from harness.sound import rms
-from program_scenarios import (FIRST_RUN_SETTINGS, PLAY, QUIT, TITLE_BAND, ProgramScenario,
+from program_scenarios import (FIRST_RUN_SETTINGS, PLAY, TITLE_BAND, ProgramScenario,
                                band, greenish)
 
 SOURCE = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
@@ -198,42 +198,46 @@ class InstalledPackage(ProgramScenario):
             self.skipTest(str(missing))
         self.addCleanup(self.sound.close)
 
-        top = tempfile.mkdtemp(prefix="hollyphone-installed-")
-        self.addCleanup(shutil.rmtree, top, True)
-        self.root = os.path.join(top, "root")
+        self.top = tempfile.mkdtemp(prefix="hollyphone-installed-")
+        self.addCleanup(shutil.rmtree, self.top, True)
+        os.chmod(self.top, 0o755)
+        self.root = os.path.join(self.top, "root")
         subprocess.run(["dpkg-deb", "-x", deb, self.root], check=True)
-        self.home = os.path.join(top, "home")
-        self.elsewhere = os.path.join(top, "elsewhere")
-        runtime = os.path.join(top, "runtime")
-        for folder in (self.home, self.elsewhere, runtime):
-            os.makedirs(folder, mode=0o700)
-        self.music = self.mp3(os.path.join(top, "music"), "[Band] Tone.mp3")
-
-        # As root, the program runs as "nobody", in folders of its own; the
-        # rest of the tree is only read.
-        command = [os.path.join(self.root, "usr/bin/hollyphone")]
+        self.music = self.mp3(os.path.join(self.top, "music"), "[Band] Tone.mp3")
         if os.getuid() == 0:
-            user = pwd.getpwnam("nobody")
-            command = ["setpriv", "--reuid=%d" % user.pw_uid, "--regid=%d" % user.pw_gid,
-                       "--clear-groups", "--"] + command
-            for folder in (self.home, self.elsewhere, runtime):
-                os.chown(folder, user.pw_uid, user.pw_gid)
-            os.chmod(top, 0o755)
             os.chmod(self.sound.folder, 0o755)
             os.chmod(self.sound.address()[len("unix:"):], 0o777)
-        client_config = os.path.join(top, "client.conf")
-        with open(client_config, "w") as config:
+        self.client_config = os.path.join(self.top, "client.conf")
+        with open(self.client_config, "w") as config:
             config.write("autospawn = no\n")
-        os.chmod(client_config, 0o644)
-        self.data = os.path.join(self.home, ".local/share/hollyphone")
-        environment = {"HOME": self.home, "XDG_RUNTIME_DIR": runtime, "XDG_DATA_HOME": "",
-                       "XDG_CONFIG_HOME": "", "XDG_CACHE_HOME": "",
-                       "PULSE_CLIENTCONFIG": client_config}
-        self.launcher = harness.ProgramLauncher(
-            command, self.data, self.elsewhere,
-            lambda path: "C:" + os.path.abspath(path).replace("/", "\\"), environment)
+        os.chmod(self.client_config, 0o644)
         self.background = harness.Bitmap.load(
             os.path.join(self.root, "usr/share/hollyphone/image/swbase1.bmp"))
+
+    def user_launcher(self, name, account):
+        """A launcher for one user: a home, a session and a working folder
+        of the user's own. As root the program runs as that account (None:
+        root itself); otherwise as the developer, with a home of its own."""
+        home, elsewhere, runtime = (os.path.join(self.top, name, part)
+                                    for part in ("home", "elsewhere", "runtime"))
+        for folder in (home, elsewhere, runtime):
+            os.makedirs(folder, mode=0o700)
+        command = [os.path.join(self.root, "usr/bin/hollyphone")]
+        if os.getuid() == 0 and account:
+            user = pwd.getpwnam(account)
+            command = ["setpriv", "--reuid=%d" % user.pw_uid, "--regid=%d" % user.pw_gid,
+                       "--clear-groups", "--"] + command
+            for folder in (home, elsewhere, runtime):
+                os.chown(folder, user.pw_uid, user.pw_gid)
+        os.chmod(os.path.join(self.top, name), 0o755)
+        environment = {"HOME": home, "XDG_RUNTIME_DIR": runtime, "XDG_DATA_HOME": "",
+                       "XDG_CONFIG_HOME": "", "XDG_CACHE_HOME": "",
+                       "PULSE_CLIENTCONFIG": self.client_config}
+        launcher = harness.ProgramLauncher(
+            command, os.path.join(home, ".local/share/hollyphone"), elsewhere,
+            lambda path: "C:" + os.path.abspath(path).replace("/", "\\"), environment)
+        launcher.home = home
+        return launcher
 
     def mp3(self, folder, name):
         os.makedirs(folder)
@@ -255,16 +259,20 @@ class InstalledPackage(ProgramScenario):
                 found[os.path.relpath(path, folder)] = os.lstat(path).st_mtime_ns
         return found
 
-    def start_installed(self, arguments=()):
-        program = self.launcher.start(self.display, self.sound.environment(), arguments)
+    def start_installed(self, launcher, arguments=()):
+        program = launcher.start(self.display, self.sound.environment(), arguments)
         self.addCleanup(program.stop)
         return program
 
     def test_an_ordinary_user_in_any_folder(self):
         installed_before = self.files_under(self.root)
+        self.launcher = self.user_launcher("first", "nobody")
+        self.data = self.launcher.executable_folder
+        self.home = self.launcher.home
+        self.elsewhere = self.launcher.working_folder
 
         # First start: the question, then the file from the command line plays.
-        program = self.start_installed([self.music])
+        program = self.start_installed(self.launcher, [self.music])
         program.answer_welcome(yes=True)
         window = program.wait_main_window()
         time.sleep(1.0)
@@ -297,7 +305,7 @@ class InstalledPackage(ProgramScenario):
                          os.path.join(self.root, "usr/share/hollyphone/image"))
 
         # Second start: no question; the queue is back.
-        program = self.start_installed()
+        program = self.start_installed(self.launcher)
         program.wait_main_window(timeout=20)
         self.assertEqual(self.display.windows("^" + WELCOME_TITLE + "$"), [])
         time.sleep(1.0)
@@ -313,7 +321,33 @@ class InstalledPackage(ProgramScenario):
         # Host libraries keep caches of their own (GStreamer's registry,
         # fontconfig, the sound server's cookie); the program itself writes
         # nowhere else in the home folder.
+        libraries = (".cache", ".config/pulse")
         others = sorted(path for path in self.files_under(self.home)
-                        if not path.startswith((".local/share/hollyphone", ".cache", ".config/pulse"))
+                        if not path.startswith((".local/share/hollyphone",) + libraries)
                         and path not in (".local", ".local/share", ".config"))
         self.assertEqual(others, [])
+
+        # Another user starts afresh, with settings of their own.
+        other = self.user_launcher("second", None)
+        program = self.start_installed(other)
+        program.answer_welcome(yes=False)
+        program.wait_main_window()
+        self.quit(program)
+        self.assertIn(b"GraphicEffect=0", other.read_bytes(other.settings_path))
+        self.assertEqual(other.read_bytes(os.path.join(other.executable_folder, "default.m3u")),
+                         b"")
+        self.assertEqual(self.launcher.read_bytes(self.launcher.settings_path),
+                         FIRST_RUN_SETTINGS)
+
+    def test_a_home_that_cannot_hold_the_data_folder_stops_the_start_with_a_message(self):
+        launcher = self.user_launcher("blocked", "nobody")
+        with open(os.path.join(launcher.home, ".local"), "w") as blocking:
+            blocking.write("a file where the folder would be\n")
+        program = self.start_installed(launcher)
+        box = self.display.wait_window("Hollyphone", 20, minimum_size=20)
+        self.display.click(box.x + box.width // 2, box.y + box.height - 20)
+        self.assertEqual(program.wait_exit(10), 1, program.output())
+        self.assertIn(".local/share/hollyphone", program.output())
+        self.assertEqual(sorted(self.files_under(launcher.home)), [".local"],
+                         "nothing was written")
+        self.assertEqual(self.files_under(launcher.working_folder), {})
