@@ -172,6 +172,10 @@ class PackageContents(unittest.TestCase):
             self.root, "usr/share/man/man1/hollyphone.1.gz"))
         self.assertEqual(code, 0, "the manual page renders\n" + text)
 
+        code, text = tool_output("apt-get", "install", "--simulate", "--no-install-recommends",
+                                 self.deb)
+        self.assertEqual(code, 0, "apt finds every dependency in the archive\n" + text)
+
         code, text = tool_output("lintian", "--tag-display-limit", "0", "--info", self.deb)
         print("lintian:\n" + text)
         errors = [line for line in text.splitlines() if line.startswith("E:")]
