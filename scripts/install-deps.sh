@@ -20,6 +20,7 @@ run_packages=(
     fluid-soundfont-gm                 # General MIDI soundfont for FluidSynth
     libasound2-dev libasound2-plugins libcdio-dev
     fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
+    dpkg-dev                           # scripts/package-deb.sh: dpkg-shlibdeps, dpkg-buildflags
 )
 
 # Tests, fuzzing, sanitizers, the Windows cross-build and Wine, benchmarks.
@@ -37,6 +38,8 @@ test_packages=(
     audacious
     procps psmisc
     python3                            # end-to-end drivers (standard library only)
+    lintian desktop-file-utils appstream  # checks of the Debian package
+    man-db                             # its manual page, rendered as man shows it
 )
 
 case "$mode" in

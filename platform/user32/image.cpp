@@ -32,9 +32,20 @@ constexpr WORD resourceTypeBitmap = 2;
 constexpr size_t maxIconFileBytes = 16 * 1024 * 1024;
 constexpr WORD stockArrowId = 32512;  // IDC_ARROW, IDI_APPLICATION
 
+// Where an icon's picture came from, so that the icon can be had at other
+// sizes from the same directory, as the platform does for a window's icons.
+struct IconOrigin {
+    enum class Kind { Made, Resource, File };
+    Kind kind = Kind::Made;
+    HINSTANCE instance = nullptr;
+    std::string name;      // Resource: a string name; File: the host path
+    WORD ordinal = 0;      // Resource: the id, when the name is an integer
+};
+
 struct IconObject {
     IconPicture picture;
     bool shared = false;  // LoadIconA, LoadCursorA, LR_SHARED: DestroyIcon leaves it
+    IconOrigin origin;
 };
 
 // Icon handles: odd values from 0x20000001 up, so they never meet the even
@@ -365,12 +376,44 @@ IconPicture stockApplicationIcon()
     return picture;
 }
 
-HICON insertIcon(IconPicture picture, bool shared)
+HICON insertIcon(IconPicture picture, bool shared, IconOrigin origin = {})
 {
     auto object = std::make_unique<IconObject>();
     object->picture = std::move(picture);
     object->shared = shared;
+    object->origin = std::move(origin);
     return icons().insert(std::move(object));
+}
+
+IconOrigin resourceOrigin(HINSTANCE instance, LPCSTR name)
+{
+    IconOrigin origin;
+    origin.kind = IconOrigin::Kind::Resource;
+    origin.instance = instance;
+    if (IS_INTRESOURCE(name))
+        origin.ordinal = static_cast<WORD>(reinterpret_cast<uintptr_t>(name));
+    else
+        origin.name = name;
+    return origin;
+}
+
+// The image of the icon's origin nearest the size, scaled to it; the icon's
+// own picture scaled when it has no origin to go back to.
+IconPicture iconAtSize(const IconObject &icon, int size)
+{
+    IconPicture picture;
+    const IconOrigin &origin = icon.origin;
+    bool found = false;
+    if (origin.kind == IconOrigin::Kind::Resource) {
+        const LPCSTR name = origin.name.empty() ? MAKEINTRESOURCEA(origin.ordinal) : origin.name.c_str();
+        found = pictureFromResources(origin.instance, name, icon.picture.isCursor, size, size, picture);
+    } else if (origin.kind == IconOrigin::Kind::File) {
+        std::vector<uint8_t> bytes;
+        DWORD error = ERROR_SUCCESS;
+        found = readWholeFile(origin.name, bytes, error) &&
+                pictureFromIconFile(bytes, icon.picture.isCursor, size, size, picture);
+    }
+    return scaled(found ? picture : icon.picture, size, size);
 }
 
 std::string keyName(LPCSTR name)
@@ -487,10 +530,13 @@ HANDLE loadIconOrCursor(HINSTANCE instance, LPCSTR name, bool cursor, int width,
     }
 
     IconPicture picture;
+    IconOrigin origin;
     if (flags & LR_LOADFROMFILE) {
         std::string hostPath;
         if (!hostPathOf(name, hostPath))
             return nullptr;
+        origin.kind = IconOrigin::Kind::File;
+        origin.name = hostPath;
         std::vector<uint8_t> bytes;
         DWORD error = ERROR_SUCCESS;
         if (!readWholeFile(hostPath, bytes, error)) {
@@ -506,10 +552,12 @@ HANDLE loadIconOrCursor(HINSTANCE instance, LPCSTR name, bool cursor, int width,
         picture = cursor ? stockArrow() : stockApplicationIcon();
     } else if (!pictureFromResources(instance, name, cursor, wantedWidth, wantedHeight, picture)) {
         return nullptr;
+    } else {
+        origin = resourceOrigin(instance, name);
     }
     if (!keepNaturalSize)
         picture = scaled(picture, wantedWidth, wantedHeight);
-    HICON handle = insertIcon(std::move(picture), shared);
+    HICON handle = insertIcon(std::move(picture), shared, std::move(origin));
     if (shared && !(flags & LR_LOADFROMFILE))
         icons().shared[key] = handle;
     return handle;
@@ -538,6 +586,20 @@ bool iconPicture(HICON handle, IconPicture &picture)
     }
     picture = icon->picture;
     return true;
+}
+
+std::vector<IconPicture> windowIconPictures(HICON icon, HICON smallIcon)
+{
+    const IconObject *big = icons().find(icon);
+    const IconObject *small = icons().find(smallIcon);
+    std::vector<IconPicture> pictures;
+    if (small || big)
+        pictures.push_back(iconAtSize(small ? *small : *big, windowSmallIconSize));
+    if (big) {
+        for (int size : windowLargeIconSizes)
+            pictures.push_back(iconAtSize(*big, size));
+    }
+    return pictures;
 }
 
 DWORD liveIconCount() { return icons().count(); }
