@@ -8,6 +8,7 @@
 #include "catalog/media_catalog.h"
 #include "catalog/media_handlers.h"
 #include "sound/path_helpers.h"
+#include "sound/shift_jis.h"
 #include "sound/sound_device.h"
 
 namespace {
@@ -18,11 +19,6 @@ constexpr int artistValue = 1;
 constexpr int pathValue = 0;
 
 void invalidateWholeWindow(HWND window) { InvalidateRect(window, nullptr, FALSE); }
-
-bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 // Copies at most capacity - 1 bytes of text, never ending on the first
 // byte of a double-byte character.

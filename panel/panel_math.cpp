@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "sound/shift_jis.h"
+
 namespace {
 
 constexpr int64_t twoToThe32 = 4294967296LL;
@@ -9,8 +11,6 @@ constexpr int progressBarWidth = 152;
 constexpr int seekBarLeft = 236;
 constexpr int marqueeRestPhases = 18;
 constexpr uint32_t ticksPerMarqueePhase = 6;
-
-bool isLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 }  // namespace
 
@@ -21,7 +21,7 @@ bool isSecondByteAt(const char *text, int index)
         unsigned char byte = static_cast<unsigned char>(text[j]);
         if (state == 0 && isLeadByte(byte))
             state = 1;
-        else if (state == 1 && byte >= 0x40 && byte <= 0xFC)
+        else if (state == 1 && isTrailByte(byte))
             state = (j == index) ? 2 : 0;
         else if (state == 2)
             state = 0;
