@@ -63,18 +63,6 @@ int32_t writeFirstSettings(const char *iniPath)
     return answer == IDYES ? 1 : 0;
 }
 
-void registerMediaTypes()
-{
-    registerMp3Type(&mediaCatalog);
-    setMp3PlayHandler(&mediaCatalog);
-    setMp3ProbeHandler(&mediaCatalog);
-    registerMidiType(&mediaCatalog);
-    setMidiPlayHandler(&mediaCatalog);
-    setMidiProbeHandler(&mediaCatalog);
-    registerCdaType(&mediaCatalog);
-    setCdaPlayHandler(&mediaCatalog);
-}
-
 void createPaintResources()
 {
     panelFont = CreateFontA(17, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
@@ -121,7 +109,7 @@ FrontPanel::FrontPanel()
     mixerDevice = static_cast<int32_t>(GetPrivateProfileIntA(configSection, soundDeviceKey, 0, iniPath));
 
     soundDevice.initialize(nullptr);
-    registerMediaTypes();
+    registerMediaTypes(&mediaCatalog);
     mediaCatalog.setListName(playQueueList, playQueueName);
     loadPlaylist(playlistPath);
 

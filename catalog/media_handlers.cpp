@@ -231,6 +231,18 @@ int setCdaPlayHandler(MediaCatalog *catalog)
     return 1;
 }
 
+void registerMediaTypes(MediaCatalog *catalog)
+{
+    registerMp3Type(catalog);
+    setMp3PlayHandler(catalog);
+    setMp3ProbeHandler(catalog);
+    registerMidiType(catalog);
+    setMidiPlayHandler(catalog);
+    setMidiProbeHandler(catalog);
+    registerCdaType(catalog);
+    setCdaPlayHandler(catalog);
+}
+
 int probeMp3(MediaCatalog *catalog, const char *path)
 {
     if (!catalog || !path) {
