@@ -35,8 +35,5 @@ constexpr int iconResource = 101;
 constexpr int aboutDialogResource = 106;
 constexpr int aboutOkButton = 1005;
 
-// The play queue: track list 0, its name, its file and the append position
-// of a drop or a menu command.
-constexpr int playQueueList = 0;
-constexpr int appendToQueue = 10000;
+// The play queue's file.
 constexpr const char *playlistPath = "./default.m3u";

@@ -144,7 +144,8 @@ void switchEffectOn(FrontPanel &panel, HWND window)
 void queueEntriesFrom(uint32_t firstNew)
 {
     for (uint32_t i = firstNew; i < mediaCatalog.entryCount; ++i)
-        mediaCatalog.insertIntoList(playQueueList, appendToQueue, mediaCatalog.entries[i].id, 0);
+        mediaCatalog.insertIntoList(playQueueList, appendPosition, mediaCatalog.entries[i].id,
+                                    insertBefore);
 }
 
 void addAudioCds(HWND window)
@@ -256,8 +257,8 @@ int queueFile(const char *path)
     mediaCatalog.addFile(path);
     if (mediaCatalog.entryCount <= before)
         return 0;
-    mediaCatalog.insertIntoList(playQueueList, appendToQueue,
-                                mediaCatalog.entries[mediaCatalog.entryCount - 1].id, 0);
+    mediaCatalog.insertIntoList(playQueueList, appendPosition,
+                                mediaCatalog.entries[mediaCatalog.entryCount - 1].id, insertBefore);
     return 1;
 }
 

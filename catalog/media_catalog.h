@@ -29,6 +29,7 @@ using ValueText = char[valueCapacity];
 using NameText = char[nameCapacity];
 
 constexpr int trackListCount = 5;
+constexpr uint8_t playQueueList = 0;
 constexpr int maxTypeCount = 255;                  // 255 is the "no type" answer
 constexpr uint32_t maxEntryCount = 1u << 24;       // range of an entry's serial number
 constexpr uint16_t maxListLength = 0xFFFF;

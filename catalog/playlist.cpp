@@ -14,7 +14,6 @@ namespace {
 constexpr char playQueueName[] = "再生リスト";
 constexpr char cdaTypeName[] = "CDA";
 constexpr char backupSuffix[] = ".bak";
-constexpr uint8_t playQueueIndex = 0;
 // Beyond the end of any queue of up to 20,000 ids: appends.
 constexpr int loaderAppendPosition = 20000;
 
@@ -41,7 +40,7 @@ void queuePath(const char *path, void *)
     mediaCatalog.addFile(path);
     if (mediaCatalog.entryCount > before) {
         const MediaEntry &newest = mediaCatalog.entries[mediaCatalog.entryCount - 1];
-        mediaCatalog.insertIntoList(playQueueIndex, loaderAppendPosition, newest.id, insertBefore);
+        mediaCatalog.insertIntoList(playQueueList, loaderAppendPosition, newest.id, insertBefore);
     }
 }
 

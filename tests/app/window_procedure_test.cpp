@@ -313,7 +313,7 @@ TEST(Queue, ANextEntryThatCannotBeFoundLeavesPlaybackStopped)
     ProgramHarness::setTrackLengthMilliseconds(95000);
     program.startPanel();
     // Lists take any id; this one names no entry.
-    mediaCatalog.insertIntoList(playQueueList, appendToQueue, 0x00ABCDEF, 0);
+    mediaCatalog.insertIntoList(playQueueList, appendPosition, 0x00ABCDEF, 0);
     Moment playing;
     Moment after;
     program.clickAt(1000, hp::apptest::playButtonPoint);
@@ -397,7 +397,7 @@ TEST(TitleLine, ACompositionLongerThanTheLineIsCutAtAWholeCharacter)
     memset(values[2], 'T', 258);
     lstrcpyA(values[3], "");
     mediaCatalog.addEntry(mediaCatalog.findTypeId("MP3"), values, 4);
-    mediaCatalog.insertIntoList(playQueueList, appendToQueue,
+    mediaCatalog.insertIntoList(playQueueList, appendPosition,
                                 mediaCatalog.entries[mediaCatalog.entryCount - 1].id, 0);
     std::string title;
     std::string status;
