@@ -1,10 +1,11 @@
 // Identifiers the window procedure knows: commands (WM_COMMAND, low word of
-// wParam), timers and resources.
+// wParam), timers and resources. The buttons' commands (1000 and 2000) and
+// the timers are shared with the panel (panel/window_identifiers.h).
 #pragma once
 
+#include "panel/window_identifiers.h"
+
 enum Command : int {
-    commandNextTrack = 1000,
-    commandQuit = 2000,
     commandEffectOff = 2001,
     commandEffectOn = 2002,
     commandAddAudioCds = 2003,
@@ -19,14 +20,6 @@ enum Command : int {
 
 constexpr int openTrayBase = 1955;
 constexpr int closeTrayBase = 1985;
-
-enum Timer : int {
-    animationTimer = 100,  // 100 ms, while the graphic effect is on
-    playClockTimer = 101,  // 1000 ms, while a track plays
-};
-
-constexpr unsigned animationPeriodMs = 100;
-constexpr unsigned playClockPeriodMs = 1000;
 
 // The main window's class, by which a second start finds the player.
 constexpr const char *mainWindowClass = "Hoollyphone";

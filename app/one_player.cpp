@@ -73,6 +73,6 @@ LRESULT takeHandedOverFiles(HWND window, const COPYDATASTRUCT *copy)
     if (readHandOver(copy, queueHandedOverFile, &queued) < 0)
         return FALSE;
     if (queued)
-        InvalidateRect(window, nullptr, FALSE);
+        invalidateWholeWindow(window);
     return TRUE;
 }

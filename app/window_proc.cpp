@@ -7,6 +7,8 @@
 #include "app/one_player.h"
 #include "catalog/media_catalog.h"
 #include "catalog/media_handlers.h"
+#include "panel/hot_spots.h"
+#include "panel/play_steps.h"
 #include "sound/path_helpers.h"
 #include "sound/shift_jis.h"
 #include "sound/sound_device.h"
@@ -17,8 +19,6 @@ constexpr const char *noTitleText = "タイトル情報なし";
 constexpr int titleValue = 2;
 constexpr int artistValue = 1;
 constexpr int pathValue = 0;
-
-void invalidateWholeWindow(HWND window) { InvalidateRect(window, nullptr, FALSE); }
 
 // Copies at most capacity - 1 bytes of text, never ending on the first
 // byte of a double-byte character.
@@ -109,17 +109,7 @@ void nextTrack(FrontPanel &panel, HWND window)
         ++panel.currentIndex;
     else
         panel.currentIndex = 0;
-    if (panel.isPlaying == 1) {
-        soundDevice.stop(nullptr);
-        KillTimer(window, playClockTimer);
-        panel.elapsedSeconds = 0;
-        panel.isPlaying = 0;
-        if (mediaCatalog.playAsCurrent(mediaCatalog.listItem(playQueueList, panel.currentIndex))) {
-            SetTimer(window, playClockTimer, playClockPeriodMs, nullptr);
-            panel.isPlaying = 1;
-            soundDevice.getLength(nullptr, nullptr, 0, 1, &panel.trackSeconds);
-        }
-    }
+    restartAtCurrentEntry(panel, window);
     invalidateWholeWindow(window);
 }
 

@@ -32,3 +32,8 @@ const char *hoverText(PanelButton button);
 // The pointer position of WM_MOUSEMOVE and WM_LBUTTONDOWN: the low and high
 // words of lParam as unsigned numbers.
 POINT pointerFromLParam(LPARAM lParam);
+
+// Where the pointer was last seen: the client position each pointer
+// handler stores first, or the screen position the window procedure stores
+// for the popup menu after a right click.
+extern POINT pointerPos;

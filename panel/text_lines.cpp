@@ -3,7 +3,8 @@
 // erasing first; none of them changes a field.
 #include <string.h>
 
-#include "app/front_panel.h"
+#include "panel/paint_resources.h"
+#include "panel/panel.h"
 #include "panel/panel_math.h"
 #include "panel/sprite.h"
 
@@ -16,13 +17,13 @@ constexpr POINT statusOrigin = {193, 185};
 constexpr POINT marqueeEndMarkOrigin = {440, 140};
 constexpr const char *marqueeEndMark = "　";  // one full-width space, 2 bytes
 constexpr const char *padToLine = "%s                                ";  // the text and 32 spaces
-constexpr int paddedBytes = FrontPanel::textCapacity + 32;
+constexpr int paddedBytes = Panel::textCapacity + 32;
 constexpr int marqueeMinimumBytes = 27;  // titles this long or longer scroll
 
 constexpr RECT progressBar = {236, 207, 388, 214};
 
 struct Gauge {
-    int32_t FrontPanel::*value;
+    int32_t Panel::*value;
     int left;
     int top;
     int width;
@@ -35,9 +36,9 @@ struct Gauge {
 
 // In drawing order.
 constexpr Gauge gauges[] = {
-    {&FrontPanel::cdVolume, 557, 67, 14, 220, 219, 164, 74, 186},
-    {&FrontPanel::midiVolume, 533, 26, 14, 220, 219, 164, 74, 186},
-    {&FrontPanel::waveVolume, 504, 66, 18, 222, 221, 102, 72, 131},
+    {&Panel::cdVolume, 557, 67, 14, 220, 219, 164, 74, 186},
+    {&Panel::midiVolume, 533, 26, 14, 220, 219, 164, 74, 186},
+    {&Panel::waveVolume, 504, 66, 18, 222, 221, 102, 72, 131},
 };
 
 void selectTextStyle(HDC dc)
@@ -58,13 +59,13 @@ void drawPaddedLine(HDC dc, POINT origin, const char *text)
 
 }  // namespace
 
-void FrontPanel::drawStatusLine(HDC dc)
+void Panel::drawStatusLine(HDC dc)
 {
     selectTextStyle(dc);
     drawPaddedLine(dc, statusOrigin, statusText);
 }
 
-void FrontPanel::drawTitleLine(HDC dc)
+void Panel::drawTitleLine(HDC dc)
 {
     selectTextStyle(dc);
     if (marqueeOn == 0) {
@@ -81,7 +82,7 @@ void FrontPanel::drawTitleLine(HDC dc)
     TextOutA(dc, marqueeEndMarkOrigin.x, marqueeEndMarkOrigin.y, marqueeEndMark, 2);
 }
 
-void FrontPanel::drawGauges(HDC dc)
+void Panel::drawGauges(HDC dc)
 {
     for (const Gauge &gauge : gauges) {
         int emptyRows = gaugeEmptyHeight(this->*gauge.value, gauge.scale);
@@ -92,7 +93,7 @@ void FrontPanel::drawGauges(HDC dc)
     }
 }
 
-void FrontPanel::drawProgressBar(HDC dc)
+void Panel::drawProgressBar(HDC dc)
 {
     SelectObject(dc, GetStockObject(WHITE_PEN));
     SelectObject(dc, progressBrush);

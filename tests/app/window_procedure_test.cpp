@@ -11,6 +11,7 @@
 #include "app/front_panel.h"
 #include "app/hand_over.h"
 #include "catalog/media_catalog.h"
+#include "panel/hot_spots.h"
 #include "platform/shell32/drop_table.h"
 #include "tests/app/support/paint_canvas.h"
 #include "tests/app/support/program_harness.h"
