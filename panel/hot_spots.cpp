@@ -7,6 +7,7 @@
 
 #include "catalog/media_catalog.h"
 #include "panel/panel.h"
+#include "panel/panel_layout.h"
 #include "panel/panel_math.h"
 #include "panel/play_steps.h"
 #include "panel/window_identifiers.h"
@@ -19,22 +20,6 @@ namespace {
 constexpr const char *greetingText = "Happy New Christmas";
 constexpr const char *movingText = "Moving this Window";
 constexpr int volumeStep = 500;
-
-struct GaugeHotSpot {
-    HotRect area;
-    int32_t Panel::*value;
-    int top;
-    int scale;
-    VolumeLine line;
-    const char *statusFormat;
-};
-
-// In the order they are tested.
-const GaugeHotSpot gaugeHotSpots[] = {
-    {{557, 571, 67, 287}, &Panel::cdVolume, 67, 220, VolumeLine::Cd, "CD音量 %3d％"},
-    {{533, 547, 26, 246}, &Panel::midiVolume, 26, 220, VolumeLine::Midi, "Midi音量 %3d％"},
-    {{504, 522, 66, 288}, &Panel::waveVolume, 66, 222, VolumeLine::Wave, "Wave音量 %3d％"},
-};
 
 void setStatusText(Panel &panel, const char *text)
 {
@@ -134,20 +119,26 @@ int Panel::handleButtons(HWND window, UINT message, WPARAM, LPARAM lParam)
 
     POINT pointer = pointerFromLParam(lParam);
     storePointer(pointer);
-    if (stopButton.contains(pointer.x, pointer.y))
+    switch (buttonAt(pointer.x, pointer.y)) {
+    case PanelButton::Stop:
         pressStop(*this, window);
-    if (playButton.contains(pointer.x, pointer.y))
+        break;
+    case PanelButton::Play:
         startCurrentEntry(*this, window);
-    if (nextButton.contains(pointer.x, pointer.y))
+        break;
+    case PanelButton::Next:
         PostMessageA(window, WM_COMMAND, commandNextTrack, 0);
-    if (previousButton.contains(pointer.x, pointer.y)) {
+        break;
+    case PanelButton::Previous:
         pressPrevious(*this, window);
         return 1;
-    }
-    if (quitButton.contains(pointer.x, pointer.y)) {
+    case PanelButton::Quit:
         PostMessageA(window, WM_COMMAND, commandQuit, 0);
         return 1;
+    case PanelButton::None:
+        break;
     }
+    // Also after stop, play and next: the press starts a move of the window.
     setStatusText(*this, movingText);
     showStatusLine(*this, window);
     return 1;
@@ -159,11 +150,11 @@ int Panel::handleGaugeClick(HWND window, UINT message, WPARAM, LPARAM lParam)
         return 0;
     POINT pointer = pointerFromLParam(lParam);
     storePointer(pointer);
-    for (const GaugeHotSpot &gauge : gaugeHotSpots) {
-        if (!gauge.area.contains(pointer.x, pointer.y))
+    for (const GaugeLayout &gauge : panelGauges) {
+        if (!gauge.hotRect().contains(pointer.x, pointer.y))
             continue;
         int32_t value = this->*gauge.value;
-        int level = gauge.top + gaugeEmptyHeight(value, gauge.scale);
+        int level = gauge.scale.top + gaugeEmptyHeight(value, gauge.scale.height);
         if (pointer.y > level)
             value -= volumeStep;
         else if (pointer.y < level)
