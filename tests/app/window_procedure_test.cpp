@@ -66,8 +66,8 @@ TEST(MainWindow, ABorderlessSkinnedWindowCentredOnTheWorkAreaUntilQuit)
     ProgramHarness program;
     program.writeSettings(effectOff);
     program.display().setScreen(SIZE{1600, 1200}, RECT{0, 0, 1401, 1033});
-    hp::apptest::BitmapPicture background;
-    ASSERT_TRUE(background.load(std::string(HP_SKIN_FOLDER) + "/swbase1.bmp"));
+    const hp::apptest::BitmapPicture &background = hp::apptest::skinBackground();
+    ASSERT_EQ(background.width(), 632) << "image/swbase1.bmp is readable";
 
     hp::testing::HeadlessWindow seen;
     std::string status;
