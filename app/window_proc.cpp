@@ -88,8 +88,7 @@ void playClockTick(FrontPanel &panel, HWND window)
         ++panel.elapsedSeconds;
         char clock[FrontPanel::textCapacity];
         wsprintfA(clock, "[Play] %02d:%02d", panel.elapsedSeconds / 60, panel.elapsedSeconds % 60);
-        memset(panel.statusText, 0, sizeof panel.statusText);
-        lstrcpyA(panel.statusText, clock);
+        setStatusText(panel, clock);
         panel.drawStatusLine(dc);
         if (panel.isTrackFinished(panel.elapsedSeconds) == 1)
             PostMessageA(window, WM_COMMAND, commandNextTrack, 0);

@@ -3,8 +3,6 @@
 // each returns at once for messages it does not handle.
 #include "panel/hot_spots.h"
 
-#include <string.h>
-
 #include "catalog/media_catalog.h"
 #include "panel/panel.h"
 #include "panel/panel_layout.h"
@@ -20,12 +18,6 @@ namespace {
 constexpr const char *greetingText = "Happy New Christmas";
 constexpr const char *movingText = "Moving this Window";
 constexpr int volumeStep = 500;
-
-void setStatusText(Panel &panel, const char *text)
-{
-    memset(panel.statusText, 0, sizeof panel.statusText);
-    lstrcpyA(panel.statusText, text);
-}
 
 void showStatusLine(Panel &panel, HWND window)
 {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <stdint.h>
+#include <string.h>
 
 #include "platform/win32.h"
 
@@ -46,6 +47,13 @@ public:
     int32_t graphicEffect;          // 1: animation, twinkling lights, marquee
     int32_t marqueeOn;              // 1: a long title scrolls
 };
+
+// Clears all of statusText and copies the text in; it fits the field.
+inline void setStatusText(Panel &panel, const char *text)
+{
+    memset(panel.statusText, 0, sizeof panel.statusText);
+    lstrcpyA(panel.statusText, text);
+}
 
 // Shows a change at the next WM_PAINT: the whole window, not erased, since
 // every paint step draws opaquely over the skin.
