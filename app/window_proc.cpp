@@ -242,13 +242,7 @@ void takeDroppedFiles(HWND window, HDROP drop)
 
 int queueFile(const char *path)
 {
-    uint32_t before = mediaCatalog.entryCount;
-    mediaCatalog.addFile(path);
-    if (mediaCatalog.entryCount <= before)
-        return 0;
-    mediaCatalog.insertIntoList(playQueueList, appendPosition,
-                                mediaCatalog.entries[mediaCatalog.entryCount - 1].id, insertBefore);
-    return 1;
+    return addFileToList(mediaCatalog, playQueueList, appendPosition, path);
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -116,4 +116,9 @@ public:
     uint8_t currentTypeId;
 };
 
+// Offers a file to the catalogue; when a type catalogues it, the newest
+// entry (the last, when two types accept the file) goes into the list at
+// `position`. 1 when an entry was added.
+int addFileToList(MediaCatalog &catalog, uint8_t listIndex, int position, const char *path);
+
 extern MediaCatalog mediaCatalog;

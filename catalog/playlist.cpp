@@ -36,12 +36,7 @@ LoadedPlaylist &loadedPlaylist()
 // the file, only the newest entry joins the queue.
 void queuePath(const char *path, void *)
 {
-    uint32_t before = mediaCatalog.entryCount;
-    mediaCatalog.addFile(path);
-    if (mediaCatalog.entryCount > before) {
-        const MediaEntry &newest = mediaCatalog.entries[mediaCatalog.entryCount - 1];
-        mediaCatalog.insertIntoList(playQueueList, loaderAppendPosition, newest.id, insertBefore);
-    }
+    addFileToList(mediaCatalog, playQueueList, loaderAppendPosition, path);
 }
 
 // The loaded file, byte for byte, as "<path>.bak".
