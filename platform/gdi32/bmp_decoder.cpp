@@ -1,5 +1,6 @@
 #include "platform/gdi32/bmp_decoder.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace hp::gdi32 {
@@ -180,17 +181,20 @@ bool decode(const uint8_t *headerBytes, size_t headerAvailable, const uint8_t *p
     const int width = static_cast<int>(h.width);
     const bool topDown = h.height < 0;
 
-    // Colour table.
+    // Colour table: the header's colour count sizes the stored table (at
+    // most 256 entries); pixels can only index the first 2^depth of them,
+    // and the rest are skipped.
     std::vector<uint32_t> palette;
     if (h.bitsPerPixel <= 8) {
-        size_t entries = h.colorsUsed ? h.colorsUsed : (1u << h.bitsPerPixel);
+        const size_t depthEntries = size_t(1) << h.bitsPerPixel;
+        size_t entries = h.colorsUsed ? h.colorsUsed : depthEntries;
         if (entries > 256)
             entries = 256;
         const size_t entrySize = h.core ? 3 : 4;
         if (h.colorTableOffset + entries * entrySize > headerAvailable)
             return false;
-        palette.resize(1u << h.bitsPerPixel, 0);
-        for (size_t i = 0; i < entries; ++i) {
+        palette.resize(depthEntries, 0);
+        for (size_t i = 0; i < std::min(entries, depthEntries); ++i) {
             const uint8_t *e = headerBytes + h.colorTableOffset + i * entrySize;
             palette[i] = (static_cast<uint32_t>(e[2]) << 16) | (e[1] << 8) | e[0];
         }

@@ -147,6 +147,28 @@ TEST(BmpRle, Rle8RunsAbsoluteRunsAndDeltas)
     EXPECT_TRUE(image.dibBits.empty());
 }
 
+// A colour count beyond what the depth can index (100 for 4 bits): the
+// table is that long, the pixels take the colours of its first 16 entries,
+// and nothing is written past the 16 the picture can use.
+TEST(BmpPalette, ColourCountBeyondTheDepth)
+{
+    BmpLayout s;
+    s.width = 8, s.height = 2, s.bitsPerPixel = 4;
+    s.palette = grayPalette(100);
+    s.value = [](int x, int y) { return uint32_t(x + 8 * y); };
+    const std::vector<uint8_t> file = buildBmp(s);
+    ASSERT_EQ(file.size(), 462u);
+    DecodedImage fromFile;
+    DecodedImage fromDib;
+    ASSERT_TRUE(decodeBmpFile(file.data(), file.size(), fromFile));
+    ASSERT_TRUE(hp::gdi32::decodeDib(file.data() + 14, file.size() - 14, fromDib));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(fromFile.pixels->at(x, y), s.palette[x + 8 * y]) << x << "," << y;
+            EXPECT_EQ(fromDib.pixels->at(x, y), s.palette[x + 8 * y]) << x << "," << y;
+        }
+}
+
 TEST(BmpBroken, RejectedWithoutReadingOutside)
 {
     BmpLayout s;
