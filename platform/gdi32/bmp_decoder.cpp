@@ -13,9 +13,7 @@ constexpr uint32_t compressionRgb = 0;
 constexpr uint32_t compressionRle8 = 1;
 constexpr uint32_t compressionRle4 = 2;
 constexpr uint32_t compressionBitfields = 3;
-// Bounds that keep a hostile header from asking for absurd memory.
 constexpr int64_t maxSidePixels = 32767;
-constexpr int64_t maxPixelCount = 64ll * 1024 * 1024;
 
 uint16_t word(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t dword(const uint8_t *p)
@@ -95,12 +93,12 @@ bool readHeader(const uint8_t *p, size_t size, Header &h)
     return true;
 }
 
-bool plausible(const Header &h)
+bool plausible(const Header &h, int64_t maxPixels)
 {
     if (h.width <= 0 || h.height == 0 || h.width > maxSidePixels)
         return false;
     const int64_t rows = h.height < 0 ? -h.height : h.height;
-    if (rows > maxSidePixels || h.width * rows > maxPixelCount)
+    if (rows > maxSidePixels || h.width * rows > maxPixels)
         return false;
     switch (h.bitsPerPixel) {
     case 1:
@@ -284,14 +282,14 @@ bool decode(const uint8_t *headerBytes, size_t headerAvailable, const uint8_t *p
 
 }  // namespace
 
-bool decodeBmpFile(const uint8_t *bytes, size_t size, DecodedImage &image)
+bool decodeBmpFile(const uint8_t *bytes, size_t size, DecodedImage &image, int64_t maxPixels)
 {
     constexpr size_t fileHeaderSize = 14;
     if (!bytes || size < fileHeaderSize + 4 || bytes[0] != 'B' || bytes[1] != 'M')
         return false;
     const uint32_t pixelOffset = dword(bytes + 10);
     Header h;
-    if (!readHeader(bytes + fileHeaderSize, size - fileHeaderSize, h) || !plausible(h))
+    if (!readHeader(bytes + fileHeaderSize, size - fileHeaderSize, h) || !plausible(h, maxPixels))
         return false;
     if (pixelOffset >= size || pixelOffset < fileHeaderSize + h.headerSize)
         return false;
@@ -301,7 +299,7 @@ bool decodeBmpFile(const uint8_t *bytes, size_t size, DecodedImage &image)
 }
 
 bool decodeDib(const uint8_t *bytes, size_t size, DecodedImage &image, int iconHeight,
-               std::vector<uint8_t> *mask)
+               std::vector<uint8_t> *mask, int64_t maxPixels)
 {
     Header h;
     if (!bytes || !readHeader(bytes, size, h))
@@ -312,7 +310,7 @@ bool decodeDib(const uint8_t *bytes, size_t size, DecodedImage &image, int iconH
             (h.compression != compressionRgb && h.compression != compressionBitfields))
             return false;
     }
-    if (!plausible(h))
+    if (!plausible(h, maxPixels))
         return false;
     size_t tableEntries = 0;
     if (h.bitsPerPixel <= 8)

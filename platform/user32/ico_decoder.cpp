@@ -146,7 +146,8 @@ bool decodeIconDirectory(const uint8_t *bytes, size_t size, IconDirectoryLayout 
 bool decodeIconFile(const uint8_t *bytes, size_t size, bool cursor, int wantedWidth,
                     int wantedHeight, IconPicture &picture)
 {
-    auto imageInFile = [&](const IconDirectoryEntry &entry, const uint8_t *&data, size_t &dataSize) {
+    auto imageInFile = [&](const IconDirectoryEntry &entry, const uint8_t *&data,
+                           size_t &dataSize) {
         if (entry.offset > size || entry.size > size - entry.offset)
             return false;
         data = bytes + entry.offset;
