@@ -178,6 +178,12 @@ bool decode(const uint8_t *headerBytes, size_t headerAvailable, const uint8_t *p
 {
     const int width = static_cast<int>(h.width);
     const bool topDown = h.height < 0;
+    const bool runLength = h.compression == compressionRle8 || h.compression == compressionRle4;
+    const size_t stride = ((static_cast<size_t>(width) * h.bitsPerPixel + 31) / 32) * 4;
+    // A header may claim any size: the rows it claims must be in the file
+    // before a picture of that size is made.
+    if (!runLength && stride * static_cast<size_t>(imageRows) > pixelAvailable)
+        return false;
 
     // Colour table: the header's colour count sizes the stored table (at
     // most 256 entries); pixels can only index the first 2^depth of them,
@@ -203,7 +209,7 @@ bool decode(const uint8_t *headerBytes, size_t headerAvailable, const uint8_t *p
     image.topDown = topDown;
     image.alpha.clear();
 
-    if (h.compression == compressionRle8 || h.compression == compressionRle4) {
+    if (runLength) {
         std::vector<uint8_t> indices;
         decodeRle(pixelBytes, pixelAvailable, h, imageRows, indices);
         for (int y = 0; y < imageRows; ++y)
@@ -214,10 +220,7 @@ bool decode(const uint8_t *headerBytes, size_t headerAvailable, const uint8_t *p
         return true;
     }
 
-    const size_t stride = ((static_cast<size_t>(width) * h.bitsPerPixel + 31) / 32) * 4;
     const int storedRows = static_cast<int>(topDown ? -h.height : h.height);
-    if (stride * static_cast<size_t>(imageRows) > pixelAvailable)
-        return false;
 
     ChannelMask red, green, blue, alphaMask;
     if (h.bitsPerPixel == 16) {

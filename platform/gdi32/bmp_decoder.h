@@ -33,6 +33,8 @@ struct DecodedImage {
 // describe a picture of any size. Callers may set a lower bound.
 constexpr int64_t maxDecodedPixels = 64ll * 1024 * 1024;
 
+// Both decoders leave image as it was when they refuse the bytes.
+
 // A whole BMP file (BITMAPFILEHEADER first).
 bool decodeBmpFile(const uint8_t *bytes, size_t size, DecodedImage &image,
                    int64_t maxPixels = maxDecodedPixels);

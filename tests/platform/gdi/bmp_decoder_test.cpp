@@ -192,12 +192,18 @@ TEST(BmpBroken, RejectedWithoutReadingOutside)
         {"pixels past the end", [](auto &f) { gdi_test::put32(f, 10, 0x7FFFFFFF); }},
         {"compressed 24 bits", [](auto &f) { gdi_test::put32(f, 30, 1); }},
         {"header size past the end", [](auto &f) { gdi_test::put32(f, 14, 0x10000); }},
+        {"a 32767 x 2047 picture in 200 bytes",
+         [](auto &f) { gdi_test::put32(f, 18, 32767); gdi_test::put32(f, 22, 2047); }},
     };
     for (const Broken &b : cases) {
         std::vector<uint8_t> file = good;
         b.damage(file);
+        // Refused before any decoding: the image keeps its preset values.
         DecodedImage image;
+        image.bitsPerPixel = -1;
         EXPECT_FALSE(decodeBmpFile(file.data(), file.size(), image)) << b.what;
+        EXPECT_EQ(image.bitsPerPixel, -1) << b.what;
+        EXPECT_EQ(image.pixels, nullptr) << b.what;
     }
     DecodedImage image;
     EXPECT_FALSE(decodeBmpFile(nullptr, 0, image));
