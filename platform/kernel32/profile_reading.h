@@ -9,8 +9,8 @@
 namespace hp::kernel32 {
 
 // The answer of GetPrivateProfileStringA (size > 0): with no appName the
-// section names, with no keyName the keys of the section, else the value
-// or the default. Lists are names each followed by a terminator, and one
+// section names, with no keyName the keys of the section (the default when
+// it has none), else the value or the default. Lists are names each followed by a terminator, and one
 // more at the end; a list that does not fit is cut to size - 2 bytes and
 // ends in two terminators, and the result is size - 2. A value that does
 // not fit is cut to size - 1 bytes. The default loses trailing blanks and
@@ -23,8 +23,8 @@ DWORD readProfileDefault(LPCSTR defaultValue, LPSTR returnedString, DWORD size);
 
 // GetPrivateProfileIntA's reading of a value: leading blanks, a sign, "0x",
 // "0o" or "0b" for another base, then digits up to the first that does not
-// belong; the value wraps modulo 2^32. It reads no more of a value than
-// profileIntegerBytes - 1 bytes.
+// belong; the value wraps modulo 2^32. GetPrivateProfileIntA hands it the
+// first profileIntegerBytes - 1 bytes of the value.
 constexpr DWORD profileIntegerBytes = 30;
 UINT profileInteger(const char *text);
 

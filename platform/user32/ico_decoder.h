@@ -20,7 +20,7 @@ enum class IconDirectoryLayout {
     ResourceGroup,  // 14-byte entries; each names an image resource by id
 };
 
-// One entry of a directory. Sizes of 0 in the file layout read as 256.
+// One entry of a directory. Sizes stored in a byte read 0 as 256.
 struct IconDirectoryEntry {
     int width = 0;
     int height = 0;
