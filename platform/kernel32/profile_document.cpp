@@ -126,7 +126,8 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
     if (header == std::string::npos)
         return std::nullopt;
     std::string_view wanted = trim(key);
-    for (size_t i = header + 1; i < sectionEnd(header); ++i) {
+    const size_t end = sectionEnd(header);
+    for (size_t i = header + 1; i < end; ++i) {
         const Line &line = lines_[i];
         if (line.kind == LineKind::Key && equalIgnoringAsciiCase(line.name, wanted)) {
             if (!line.hasValue)
@@ -153,7 +154,8 @@ std::optional<std::vector<std::string>> ProfileDocument::keyNames(std::string_vi
     if (header == std::string::npos)
         return std::nullopt;
     std::vector<std::string> names;
-    for (size_t i = header + 1; i < sectionEnd(header); ++i) {
+    const size_t end = sectionEnd(header);
+    for (size_t i = header + 1; i < end; ++i) {
         const Line &line = lines_[i];
         if (line.kind == LineKind::Key && line.hasValue && !line.name.empty() &&
             line.name.front() != ';')
