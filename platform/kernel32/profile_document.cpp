@@ -1,5 +1,7 @@
 #include "platform/kernel32/profile_document.h"
 
+#include <cstring>
+
 #include "platform/kernel32/cp932_text.h"
 
 namespace hp::kernel32 {
@@ -31,69 +33,138 @@ std::string_view trimLeading(std::string_view text)
     return text;
 }
 
-std::string withoutQuotes(const std::string &value)
+std::string withoutQuotes(std::string_view value)
 {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
-        return value.substr(1, value.size() - 2);
-    return value;
+        return std::string(value.data() + 1, value.size() - 2);
+    return std::string(value);
+}
+
+// The lines of a text: CR LF, LF and a CR alone each end one. The next CR
+// and the next LF are looked up once each and kept until passed, so
+// splitting a text reads it once whatever its line ends.
+class LineBreaks {
+public:
+    explicit LineBreaks(std::string_view bytes)
+        : bytes_(bytes), cr_(find('\r', 0)), lf_(find('\n', 0))
+    {
+    }
+
+    // False at the end of the text; else the line starting at start ends
+    // its text at textEnd and the next line starts at nextStart.
+    bool next(size_t start, size_t &textEnd, size_t &nextStart)
+    {
+        if (start >= bytes_.size())
+            return false;
+        if (cr_ < start)
+            cr_ = find('\r', start);
+        if (lf_ < start)
+            lf_ = find('\n', start);
+        textEnd = cr_ < lf_ ? cr_ : lf_;
+        nextStart = textEnd;
+        if (textEnd == bytes_.size())
+            return true;
+        ++nextStart;
+        if (bytes_[textEnd] == '\r' && nextStart < bytes_.size() && bytes_[nextStart] == '\n')
+            ++nextStart;
+        return true;
+    }
+
+private:
+    size_t find(char wanted, size_t from) const
+    {
+        if (from >= bytes_.size())
+            return bytes_.size();
+        const void *found = std::memchr(bytes_.data() + from, wanted, bytes_.size() - from);
+        return found ? static_cast<size_t>(static_cast<const char *>(found) - bytes_.data())
+                     : bytes_.size();
+    }
+
+    std::string_view bytes_;
+    // The next CR and LF at or after an earlier start, the text's size for
+    // none; one below the current start has been passed.
+    size_t cr_;
+    size_t lf_;
+};
+
+const char *endingOf(std::string_view ending)
+{
+    if (ending.size() == 2)
+        return "\r\n";
+    if (ending.size() == 1)
+        return ending[0] == '\n' ? "\n" : "\r";
+    return "";
 }
 
 }  // namespace
 
-ProfileDocument::Line ProfileDocument::lineOf(std::string text, std::string ending)
+ProfileDocument::Line ProfileDocument::lineOf(std::string text, const char *ending)
 {
     Line line;
     line.text = std::move(text);
-    line.ending = std::move(ending);
-    std::string_view content = trim(line.text);
+    line.ending = ending;
+    const std::string_view content = trim(line.text);
     if (content.empty()) {
         line.kind = LineKind::Blank;
         return line;
     }
+    const auto offsetOf = [&line](std::string_view part) {
+        return static_cast<size_t>(part.data() - line.text.data());
+    };
     if (content.front() == '[') {
         size_t close = findLastSingleByte(content, ']');
         if (close != std::string_view::npos && close > 0) {
             line.kind = LineKind::Section;
-            line.name = std::string(trim(content.substr(1, close - 1)));
+            const std::string_view name = trim(std::string_view(content.data() + 1, close - 1));
+            line.nameStart = offsetOf(name);
+            line.nameLength = name.size();
             return line;
         }
     }
     size_t equals = content.find('=');
     line.kind = LineKind::Key;
     if (equals == std::string_view::npos) {
-        line.name = std::string(content);
+        line.nameStart = offsetOf(content);
+        line.nameLength = content.size();
         return line;
     }
-    line.name = std::string(trim(content.substr(0, equals)));
+    const std::string_view name = trim(std::string_view(content.data(), equals));
+    const std::string_view value =
+        trim(std::string_view(content.data() + equals + 1, content.size() - equals - 1));
+    line.nameStart = offsetOf(name);
+    line.nameLength = name.size();
     line.hasValue = true;
-    line.valueText = std::string(trim(content.substr(equals + 1)));
+    line.valueStart = offsetOf(value);
+    line.valueLength = value.size();
     return line;
 }
 
 ProfileDocument ProfileDocument::parse(std::string_view bytes)
 {
     ProfileDocument document;
+    size_t textEnd = 0;
+    size_t next = 0;
+    size_t count = 0;
+    for (LineBreaks lines(bytes); lines.next(next, textEnd, next);)
+        ++count;
+    document.lines_.reserve(count);
     size_t start = 0;
-    while (start < bytes.size()) {
-        size_t textEnd = bytes.find_first_of("\r\n", start);
-        if (textEnd == std::string_view::npos) {
-            document.lines_.push_back(lineOf(std::string(bytes.substr(start)), ""));
-            break;
-        }
-        size_t next = textEnd + 1;
-        if (bytes[textEnd] == '\r' && next < bytes.size() && bytes[next] == '\n')
-            ++next;
-        document.lines_.push_back(lineOf(std::string(bytes.substr(start, textEnd - start)),
-                                         std::string(bytes.substr(textEnd, next - textEnd))));
-        start = next;
+    for (LineBreaks lines(bytes); lines.next(start, textEnd, next); start = next) {
+        document.lines_.push_back(
+            lineOf(std::string(bytes.data() + start, textEnd - start),
+                   endingOf(std::string_view(bytes.data() + textEnd, next - textEnd))));
     }
     return document;
 }
 
 std::string ProfileDocument::serialize() const
 {
+    size_t size = 0;
+    for (const Line &line : lines_)
+        size += line.text.size() + std::strlen(line.ending);
     std::string bytes;
+    bytes.reserve(size);
     for (const Line &line : lines_) {
         bytes += line.text;
         bytes += line.ending;
@@ -105,7 +176,7 @@ size_t ProfileDocument::findSection(std::string_view section) const
 {
     std::string_view wanted = trim(section);
     for (size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == LineKind::Section && equalIgnoringAsciiCase(lines_[i].name, wanted))
+        if (lines_[i].kind == LineKind::Section && equalIgnoringAsciiCase(lines_[i].name(), wanted))
             return i;
     }
     return std::string::npos;
@@ -129,10 +200,10 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
     const size_t end = sectionEnd(header);
     for (size_t i = header + 1; i < end; ++i) {
         const Line &line = lines_[i];
-        if (line.kind == LineKind::Key && equalIgnoringAsciiCase(line.name, wanted)) {
+        if (line.kind == LineKind::Key && equalIgnoringAsciiCase(line.name(), wanted)) {
             if (!line.hasValue)
                 return std::nullopt;
-            return withoutQuotes(line.valueText);
+            return withoutQuotes(line.valueText());
         }
     }
     return std::nullopt;
@@ -143,7 +214,7 @@ std::vector<std::string> ProfileDocument::sectionNames() const
     std::vector<std::string> names;
     for (const Line &line : lines_) {
         if (line.kind == LineKind::Section)
-            names.push_back(line.name);
+            names.emplace_back(line.name());
     }
     return names;
 }
@@ -157,9 +228,9 @@ std::optional<std::vector<std::string>> ProfileDocument::keyNames(std::string_vi
     const size_t end = sectionEnd(header);
     for (size_t i = header + 1; i < end; ++i) {
         const Line &line = lines_[i];
-        if (line.kind == LineKind::Key && line.hasValue && !line.name.empty() &&
-            line.name.front() != ';')
-            names.push_back(line.name);
+        if (line.kind == LineKind::Key && line.hasValue && line.nameLength > 0 &&
+            line.text[line.nameStart] != ';')
+            names.emplace_back(line.name());
     }
     return names;
 }
@@ -173,7 +244,7 @@ bool ProfileDocument::setValue(std::string_view section, std::string_view key,
 
     size_t header = findSection(sectionName);
     if (header == std::string::npos) {
-        if (!lines_.empty() && lines_.back().ending.empty())
+        if (!lines_.empty() && *lines_.back().ending == '\0')
             lines_.back().ending = newLine;
         lines_.push_back(lineOf("[" + sectionName + "]", newLine));
         lines_.push_back(lineOf(keyName + "=" + newValue, newLine));
@@ -182,11 +253,11 @@ bool ProfileDocument::setValue(std::string_view section, std::string_view key,
     size_t end = sectionEnd(header);
     for (size_t i = header + 1; i < end; ++i) {
         Line &line = lines_[i];
-        if (line.kind != LineKind::Key || !equalIgnoringAsciiCase(line.name, keyName))
+        if (line.kind != LineKind::Key || !equalIgnoringAsciiCase(line.name(), keyName))
             continue;
-        if (line.hasValue && line.valueText == newValue)
+        if (line.hasValue && line.valueText() == newValue)
             return false;
-        line = lineOf(line.name + "=" + newValue, line.ending);
+        line = lineOf(std::string(line.name()) + "=" + newValue, line.ending);
         return true;
     }
     size_t insertAfter = header;
@@ -194,7 +265,7 @@ bool ProfileDocument::setValue(std::string_view section, std::string_view key,
         if (lines_[i].kind != LineKind::Blank)
             insertAfter = i;
     }
-    if (lines_[insertAfter].ending.empty())
+    if (*lines_[insertAfter].ending == '\0')
         lines_[insertAfter].ending = newLine;
     lines_.insert(lines_.begin() + static_cast<long>(insertAfter) + 1,
                   lineOf(keyName + "=" + newValue, newLine));
@@ -207,12 +278,12 @@ bool ProfileDocument::deleteKey(std::string_view section, std::string_view key)
     std::string_view wantedKey = trim(key);
     for (size_t header = 0; header < lines_.size(); ++header) {
         if (lines_[header].kind != LineKind::Section ||
-            !equalIgnoringAsciiCase(lines_[header].name, wantedSection))
+            !equalIgnoringAsciiCase(lines_[header].name(), wantedSection))
             continue;
         size_t end = sectionEnd(header);
         for (size_t i = header + 1; i < end; ++i) {
             if (lines_[i].kind == LineKind::Key &&
-                equalIgnoringAsciiCase(lines_[i].name, wantedKey)) {
+                equalIgnoringAsciiCase(lines_[i].name(), wantedKey)) {
                 lines_.erase(lines_.begin() + static_cast<long>(i));
                 return true;
             }
