@@ -13,8 +13,18 @@ constexpr const char *newLine = "\r\n";
 // old files carry.
 bool isProfileSpace(char c)
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' ||
-           c == '\x1A';
+    switch (c) {
+    case ' ':
+    case '\t':
+    case '\n':
+    case '\v':
+    case '\f':
+    case '\r':
+    case '\x1A':
+        return true;
+    default:
+        return false;
+    }
 }
 
 std::string_view trim(std::string_view text)
@@ -31,6 +41,13 @@ std::string_view trimLeading(std::string_view text)
     while (!text.empty() && isProfileSpace(text.front()))
         text.remove_prefix(1);
     return text;
+}
+
+// Names are mostly asked for as they are written: the exact match spares
+// folding the case of both.
+bool sameName(std::string_view name, std::string_view wanted)
+{
+    return name == wanted || equalIgnoringAsciiCase(name, wanted);
 }
 
 std::string withoutQuotes(std::string_view value)
@@ -176,7 +193,7 @@ size_t ProfileDocument::findSection(std::string_view section) const
 {
     std::string_view wanted = trim(section);
     for (size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == LineKind::Section && equalIgnoringAsciiCase(lines_[i].name(), wanted))
+        if (lines_[i].kind == LineKind::Section && sameName(lines_[i].name(), wanted))
             return i;
     }
     return std::string::npos;
@@ -200,7 +217,7 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
     const size_t end = sectionEnd(header);
     for (size_t i = header + 1; i < end; ++i) {
         const Line &line = lines_[i];
-        if (line.kind == LineKind::Key && equalIgnoringAsciiCase(line.name(), wanted)) {
+        if (line.kind == LineKind::Key && sameName(line.name(), wanted)) {
             if (!line.hasValue)
                 return std::nullopt;
             return withoutQuotes(line.valueText());
@@ -253,7 +270,7 @@ bool ProfileDocument::setValue(std::string_view section, std::string_view key,
     size_t end = sectionEnd(header);
     for (size_t i = header + 1; i < end; ++i) {
         Line &line = lines_[i];
-        if (line.kind != LineKind::Key || !equalIgnoringAsciiCase(line.name(), keyName))
+        if (line.kind != LineKind::Key || !sameName(line.name(), keyName))
             continue;
         if (line.hasValue && line.valueText() == newValue)
             return false;
@@ -278,12 +295,12 @@ bool ProfileDocument::deleteKey(std::string_view section, std::string_view key)
     std::string_view wantedKey = trim(key);
     for (size_t header = 0; header < lines_.size(); ++header) {
         if (lines_[header].kind != LineKind::Section ||
-            !equalIgnoringAsciiCase(lines_[header].name(), wantedSection))
+            !sameName(lines_[header].name(), wantedSection))
             continue;
         size_t end = sectionEnd(header);
         for (size_t i = header + 1; i < end; ++i) {
             if (lines_[i].kind == LineKind::Key &&
-                equalIgnoringAsciiCase(lines_[i].name(), wantedKey)) {
+                sameName(lines_[i].name(), wantedKey)) {
                 lines_.erase(lines_.begin() + static_cast<long>(i));
                 return true;
             }
