@@ -228,7 +228,11 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
 
 std::vector<std::string> ProfileDocument::sectionNames() const
 {
+    size_t count = 0;
+    for (const Line &line : lines_)
+        count += line.kind == LineKind::Section;
     std::vector<std::string> names;
+    names.reserve(count);
     for (const Line &line : lines_) {
         if (line.kind == LineKind::Section)
             names.emplace_back(line.name());
@@ -243,6 +247,7 @@ std::optional<std::vector<std::string>> ProfileDocument::keyNames(std::string_vi
         return std::nullopt;
     std::vector<std::string> names;
     const size_t end = sectionEnd(header);
+    names.reserve(end - header - 1);
     for (size_t i = header + 1; i < end; ++i) {
         const Line &line = lines_[i];
         if (line.kind == LineKind::Key && line.hasValue && line.nameLength > 0 &&
