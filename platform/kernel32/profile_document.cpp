@@ -192,19 +192,19 @@ std::string ProfileDocument::serialize() const
 size_t ProfileDocument::findSection(std::string_view section) const
 {
     std::string_view wanted = trim(section);
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == LineKind::Section && sameName(lines_[i].name(), wanted))
-            return i;
+    for (auto line = lines_.begin(); line != lines_.end(); ++line) {
+        if (line->kind == LineKind::Section && sameName(line->name(), wanted))
+            return static_cast<size_t>(line - lines_.begin());
     }
     return std::string::npos;
 }
 
 size_t ProfileDocument::sectionEnd(size_t header) const
 {
-    size_t end = header + 1;
-    while (end < lines_.size() && lines_[end].kind != LineKind::Section)
+    auto end = lines_.begin() + static_cast<long>(header) + 1;
+    while (end != lines_.end() && end->kind != LineKind::Section)
         ++end;
-    return end;
+    return static_cast<size_t>(end - lines_.begin());
 }
 
 std::optional<std::string> ProfileDocument::value(std::string_view section,
@@ -214,13 +214,12 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
     if (header == std::string::npos)
         return std::nullopt;
     std::string_view wanted = trim(key);
-    const size_t end = sectionEnd(header);
-    for (size_t i = header + 1; i < end; ++i) {
-        const Line &line = lines_[i];
-        if (line.kind == LineKind::Key && sameName(line.name(), wanted)) {
-            if (!line.hasValue)
+    for (auto line = lines_.begin() + static_cast<long>(header) + 1;
+         line != lines_.end() && line->kind != LineKind::Section; ++line) {
+        if (line->kind == LineKind::Key && sameName(line->name(), wanted)) {
+            if (!line->hasValue)
                 return std::nullopt;
-            return withoutQuotes(line.valueText());
+            return withoutQuotes(line->valueText());
         }
     }
     return std::nullopt;
@@ -246,13 +245,13 @@ std::optional<std::vector<std::string>> ProfileDocument::keyNames(std::string_vi
     if (header == std::string::npos)
         return std::nullopt;
     std::vector<std::string> names;
-    const size_t end = sectionEnd(header);
-    names.reserve(end - header - 1);
-    for (size_t i = header + 1; i < end; ++i) {
-        const Line &line = lines_[i];
-        if (line.kind == LineKind::Key && line.hasValue && line.nameLength > 0 &&
-            line.text[line.nameStart] != ';')
-            names.emplace_back(line.name());
+    const auto first = lines_.begin() + static_cast<long>(header) + 1;
+    const auto end = lines_.begin() + static_cast<long>(sectionEnd(header));
+    names.reserve(static_cast<size_t>(end - first));
+    for (auto line = first; line != end; ++line) {
+        if (line->kind == LineKind::Key && line->hasValue && line->nameLength > 0 &&
+            line->text[line->nameStart] != ';')
+            names.emplace_back(line->name());
     }
     return names;
 }
