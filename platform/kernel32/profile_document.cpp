@@ -69,8 +69,9 @@ public:
     }
 
     // False at the end of the text; else the line starting at start ends
-    // its text at textEnd and the next line starts at nextStart.
-    bool next(size_t start, size_t &textEnd, size_t &nextStart)
+    // its text at textEnd with the line end given, and the next line starts
+    // at nextStart.
+    bool next(size_t start, size_t &textEnd, const char *&ending, size_t &nextStart)
     {
         if (start >= bytes_.size())
             return false;
@@ -78,13 +79,20 @@ public:
             cr_ = find('\r', start);
         if (lf_ < start)
             lf_ = find('\n', start);
-        textEnd = cr_ < lf_ ? cr_ : lf_;
-        nextStart = textEnd;
-        if (textEnd == bytes_.size())
-            return true;
-        ++nextStart;
-        if (bytes_[textEnd] == '\r' && nextStart < bytes_.size() && bytes_[nextStart] == '\n')
-            ++nextStart;
+        if (lf_ < cr_) {
+            textEnd = lf_;
+            ending = "\n";
+            nextStart = lf_ + 1;
+        } else if (cr_ != std::string_view::npos) {
+            textEnd = cr_;
+            const bool crLf = lf_ == cr_ + 1;
+            ending = crLf ? "\r\n" : "\r";
+            nextStart = cr_ + (crLf ? 2 : 1);
+        } else {
+            textEnd = bytes_.size();
+            ending = "";
+            nextStart = textEnd;
+        }
         return true;
     }
 
@@ -92,27 +100,18 @@ private:
     size_t find(char wanted, size_t from) const
     {
         if (from >= bytes_.size())
-            return bytes_.size();
+            return std::string_view::npos;
         const void *found = std::memchr(bytes_.data() + from, wanted, bytes_.size() - from);
         return found ? static_cast<size_t>(static_cast<const char *>(found) - bytes_.data())
-                     : bytes_.size();
+                     : std::string_view::npos;
     }
 
     std::string_view bytes_;
-    // The next CR and LF at or after an earlier start, the text's size for
-    // none; one below the current start has been passed.
+    // The next CR and LF at or after an earlier start, npos for none; one
+    // below the current start has been passed.
     size_t cr_;
     size_t lf_;
 };
-
-const char *endingOf(std::string_view ending)
-{
-    if (ending.size() == 2)
-        return "\r\n";
-    if (ending.size() == 1)
-        return ending[0] == '\n' ? "\n" : "\r";
-    return "";
-}
 
 }  // namespace
 
@@ -161,17 +160,15 @@ ProfileDocument ProfileDocument::parse(std::string_view bytes)
 {
     ProfileDocument document;
     size_t textEnd = 0;
+    const char *ending = "";
     size_t next = 0;
     size_t count = 0;
-    for (LineBreaks lines(bytes); lines.next(next, textEnd, next);)
+    for (LineBreaks lines(bytes); lines.next(next, textEnd, ending, next);)
         ++count;
     document.lines_.reserve(count);
     size_t start = 0;
-    for (LineBreaks lines(bytes); lines.next(start, textEnd, next); start = next) {
-        document.lines_.push_back(
-            lineOf(std::string(bytes.data() + start, textEnd - start),
-                   endingOf(std::string_view(bytes.data() + textEnd, next - textEnd))));
-    }
+    for (LineBreaks lines(bytes); lines.next(start, textEnd, ending, next); start = next)
+        document.lines_.push_back(lineOf(std::string(bytes.data() + start, textEnd - start), ending));
     return document;
 }
 
