@@ -69,6 +69,10 @@ int progressWidth(int32_t elapsedSeconds, int32_t trackSeconds)
 {
     if (trackSeconds == 0)
         return elapsedSeconds > 0 ? progressBar.width : 0;
+    // The play time runs up to two seconds past the length before the next
+    // track starts; the bar stays full then instead of growing past its frame.
+    if (elapsedSeconds >= trackSeconds)
+        return progressBar.width;
     float fraction = static_cast<float>(elapsedSeconds) / static_cast<float>(trackSeconds);
     return static_cast<int>(progressBar.width * static_cast<double>(fraction));
 }

@@ -29,7 +29,8 @@ int gaugePercent(int32_t value);
 // Width in pixels of the elapsed part of the 152-pixel progress bar:
 // trunc(152 x q), q = elapsed / length rounded to single precision. A
 // length of 0 (a track shorter than a second) shows an empty bar before the
-// first tick and a full one after it.
+// first tick and a full one after it; a play time at or past the length
+// shows the full bar, never more.
 int progressWidth(int32_t elapsedSeconds, int32_t trackSeconds);
 
 // Second to seek to for a press at x on the seek bar (x 236 to 388):

@@ -186,7 +186,7 @@ TEST_F(PanelPaint, GaugesCutTheirTwoPiecesAtTheLevelOfTheirValue)
     }
 }
 
-TEST_F(PanelPaint, TheProgressBarShowsThePlayedShareInWhite)
+TEST_F(PanelPaint, TheProgressBarShowsThePlayedShareInWhiteAndNeverPastItsFrame)
 {
     constexpr uint32_t white = 0xFFFFFF;
     constexpr uint32_t inside = 0xFFC986;
@@ -196,8 +196,11 @@ TEST_F(PanelPaint, TheProgressBarShowsThePlayedShareInWhite)
         int whiteWidth;
     };
     const Case cases[] = {
-        {3, 19, 23}, {0, 30000, 0}, {90, 180, 76}, {180, 180, 152}, {12, 10, 182},
+        {3, 19, 23}, {0, 30000, 0}, {90, 180, 76}, {180, 180, 152},
         {0, 0, 0},   {1, 0, 152},
+        // Past the end of a track the bar stays full and nothing is drawn
+        // beyond its frame.
+        {11, 10, 152}, {12, 10, 152}, {INT32_MAX, 1, 152},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::to_string(c.elapsed) + " of " + std::to_string(c.length));
