@@ -54,6 +54,14 @@ void composeMarquee(const char *title, uint32_t frame, char *shown)
     out[headBytes] = '\0';
 }
 
+void blankControlBytes(char *text, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (static_cast<unsigned char>(text[i]) < 0x20)
+            text[i] = ' ';
+    }
+}
+
 int gaugeEmptyHeight(int32_t value, int scale)
 {
     int64_t numerator = static_cast<int64_t>(scale) * (twoToThe32 - 65537LL * value);

@@ -14,6 +14,12 @@ constexpr int textLineBytes = 27;
 constexpr int marqueeBufferBytes = 2 * 260 + 4;
 void composeMarquee(const char *title, uint32_t frame, char *shown);
 
+// Turns every byte below 0x20 among the first `count` bytes into a space.
+// A control character (the line feed that ends a found artist) is drawn
+// as a blank cell: the line keeps its 27 bytes and the marquee its byte
+// positions. No trail byte lies below 0x40, so no character is cut.
+void blankControlBytes(char *text, int count);
+
 // True when byte `index` of text is the second byte of a double-byte
 // character, scanning from the start.
 bool isSecondByteAt(const char *text, int index);

@@ -64,6 +64,8 @@ TEST_F(PanelPaint, TheStatusLineIsAlwaysTwentySevenBytesWide)
         {std::string(259, 'X'), std::string(27, 'X')},  // the longest text fits the padding
         // Cut inside the fourteenth character.
         {"ああああああああああああああ", "あああああああああああああ\x82"},
+        // Control bytes are blank cells.
+        {"\x01[Stop]\t\x1F", " [Stop]                    "},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.status.size());
@@ -97,6 +99,11 @@ TEST_F(PanelPaint, TheTitleLineScrollsLongTitlesAndMarksTheEndOnlyWithTheMarquee
         {"half a character", kana, 1, 6 * (18 + 1), " " + kana.substr(2, 26), true},
         {"a whole character", kana, 1, 6 * (18 + 2), kana.substr(2, 27), true},
         {"empty", "", 0, 0, std::string(27, ' '), false},
+        // The line feed that ends a found artist, and control bytes passing
+        // through a scrolling title, draw nothing but their blank cells.
+        {"artist's line feed", "冬の歌／歌手\n", 1, 0, "冬の歌／歌手" + std::string(15, ' '), true},
+        {"scrolling controls", "\x1B" + alphabet + "\r", 1, 6 * (18 + 20),
+         "TUVWXYZ1234    ABCDEFGHIJKL", true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
