@@ -1,5 +1,6 @@
 // Fonts and text: face matching, the panel font's cells, double-byte text,
-// the lone lead byte, and that drawing text leaks nothing.
+// the lone lead byte, user-defined characters, and that drawing text leaks
+// nothing.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,6 +8,7 @@
 
 #include "platform/gdi32/surface.h"
 #include "platform/host/font_face.h"
+#include "platform/host/user_characters.h"
 #include "platform/win32.h"
 
 namespace {
@@ -139,6 +141,27 @@ TEST_F(TextDrawing, ALoneLeadByteAtTheEndShowsADotInItsOwnCell)
     EXPECT_GT(inkIn(2 * cell, 3 * cell), 0);
     EXPECT_EQ(surface->at(3 * cell, 0), 0xFFFFFFu);
     EXPECT_EQ(inkIn(3 * cell, 300), 0);
+}
+
+// A character given a user-defined code draws exactly as the same
+// character does by its own code: the code page's α (0x83BF) and あ
+// (0x82A0) put into the user's table stand in for the characters it lacks.
+TEST_F(TextDrawing, AUserDefinedCodeDrawsItsCharacter)
+{
+    for (const auto &[character, ownCode] : {std::pair{U'\u03B1', "\x83\xBF"},
+                                             std::pair{U'\u3042', "\x82\xA0"}}) {
+        const uint16_t code = hp::host::userCharacters().codeOf(character);
+        ASSERT_NE(code, 0) << "no table";
+        const char userDefined[] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+        ASSERT_TRUE(TextOutA(dc, 0, 0, ownCode, 2));
+        ASSERT_TRUE(TextOutA(dc, 0, 20, userDefined, 2));
+        int differences = 0;
+        for (int y = 0; y < 17; ++y)
+            for (int x = 0; x < 40; ++x)
+                differences += surface->at(x, y) != surface->at(x, y + 20);
+        EXPECT_EQ(differences, 0) << std::hex << code;
+        EXPECT_GT(inkIn(0, 2 * halfCell()), 10);
+    }
 }
 
 // A line drawn again repaints only its cells, so ink outside them would
