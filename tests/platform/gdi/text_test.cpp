@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/gdi32/surface.h"
@@ -162,6 +163,49 @@ TEST_F(TextDrawing, AUserDefinedCodeDrawsItsCharacter)
         EXPECT_EQ(differences, 0) << std::hex << code;
         EXPECT_GT(inkIn(0, 2 * halfCell()), 10);
     }
+}
+
+// On a high-density screen the window's device copy shows every drawing
+// doubled pixel for pixel, except text, which is drawn again at the device
+// scale: sharper than doubled pixels, in the same cells and colours.
+TEST_F(TextDrawing, TheDeviceCopyDoublesDrawingsAndRedrawsTextAtItsScale)
+{
+    surface->setDeviceScale(2);
+    Surface *device = surface->device();
+    ASSERT_NE(device, nullptr);
+    ASSERT_EQ(device->width(), 600);
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    const RECT square{100, 5, 103, 9};
+    FillRect(dc, &square, blue);
+    DeleteObject(blue);
+    const int cell = halfCell();
+    ASSERT_TRUE(TextOutA(dc, 1, 1, "Ab\x82\xA0", 4));
+    auto block = [&](int x, int y) {
+        std::set<uint32_t> seen;
+        for (int j = 0; j < 2; ++j)
+            for (int i = 0; i < 2; ++i)
+                seen.insert(device->at(2 * x + i, 2 * y + j));
+        return seen;
+    };
+    int sharp = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 300; ++x) {
+            const bool inText = x >= 1 && x < 1 + 4 * cell && y >= 1 && y < 18;
+            if (!inText) {
+                ASSERT_EQ(block(x, y), std::set<uint32_t>{surface->at(x, y)}) << x << "," << y;
+                continue;
+            }
+            sharp += block(x, y).size() > 1;
+            for (uint32_t pixel : block(x, y))
+                ASSERT_NE(pixel, 0xFFFFFFu) << "the cells are filled at " << x << "," << y;
+        }
+    EXPECT_GT(sharp, 20);
+    EXPECT_EQ(device->at(2 * 1 + 1, 2 * 1 + 1), 0xFFCCCCu);
+
+    // Growing the surface keeps the copy in step.
+    surface->resize(310, 40);
+    ASSERT_EQ(surface->device()->width(), 620);
+    EXPECT_EQ(surface->device()->at(2 * 101, 2 * 6), 0x0000FFu);
 }
 
 // A line drawn again repaints only its cells, so ink outside them would
