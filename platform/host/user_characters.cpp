@@ -108,6 +108,7 @@ bool UserCharacters::readLocked(int fd, std::string &content)
 {
     if (!readAll(fd, content))
         return false;
+    sizeRead_ = static_cast<off_t>(content.size());
     characters_.clear();
     indexes_.clear();
     size_t start = 0;
@@ -159,6 +160,7 @@ uint16_t UserCharacters::codeOf(char32_t character)
         (void)!ftruncate(file.get(), static_cast<off_t>(complete));
         return 0;
     }
+    sizeRead_ = static_cast<off_t>(complete + line.size());
     const int index = static_cast<int>(characters_.size());
     characters_.push_back(character);
     indexes_.emplace(character, index);
@@ -171,8 +173,11 @@ char32_t UserCharacters::characterOf(uint16_t code)
     const int index = indexOf(code);
     if (index < 0)
         return 0;
-    if (index >= static_cast<int>(characters_.size()) && !path_.empty()) {
-        // Another process may have given the code since the file was read.
+    struct stat status {};
+    // Another process may have given the code since the file was read; the
+    // file only grows, so one that kept its size holds nothing new.
+    if (index >= static_cast<int>(characters_.size()) && !path_.empty() &&
+        stat(path_.c_str(), &status) == 0 && status.st_size != sizeRead_) {
         kernel32::UniqueFd file(open(path_.c_str(), O_RDONLY | O_CLOEXEC));
         if (file.valid()) {
             FileLock lock(file.get(), LOCK_SH);

@@ -25,6 +25,8 @@
 // them, read by another user or on Windows, names other characters.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -56,6 +58,7 @@ private:
     std::string path_;
     std::vector<char32_t> characters_;
     std::unordered_map<char32_t, int> indexes_;
+    off_t sizeRead_ = -1;
 };
 
 // The table of the user running the process, in the user's data folder.

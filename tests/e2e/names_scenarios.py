@@ -6,7 +6,7 @@ hands such a name over."""
 import os
 import time
 
-from program_scenarios import NEXT, QUIT, TITLE_BAND, band, greenish
+from program_scenarios import NEXT, TITLE_BAND, band, greenish
 from session_scenarios import SessionScenario
 
 SETTINGS = "[CONFIG]\r\nGraphicEffect=0\r\nSoundDev=0\r\n"
