@@ -566,7 +566,19 @@ POINT screenOriginOf(GtkWidget *widget)
 
 std::unique_ptr<user32::DisplayBackend> makeGtkDisplay()
 {
-    if (!gtk_init_check(nullptr, nullptr))
+    // Nothing here draws with OpenGL, but GDK on X11 ranks the screen's
+    // visuals for it while opening the display, which loads the whole GL
+    // stack (with Mesa's software renderer, LLVM: some 20 MB of the
+    // process's memory and tens of milliseconds of its start). GDK_GL
+    // turns that off; it is read once, by the opening, and a value the
+    // user set is left as it is.
+    const bool glChosen = g_getenv("GDK_GL") != nullptr;
+    if (!glChosen)
+        g_setenv("GDK_GL", "disable", TRUE);
+    const bool opened = gtk_init_check(nullptr, nullptr);
+    if (!glChosen)
+        g_unsetenv("GDK_GL");
+    if (!opened)
         return nullptr;
     auto display = std::make_unique<GtkDisplay>();
     reportX11ConnectionLoss([](void *context) { static_cast<GtkDisplay *>(context)->loseDisplay(); },
