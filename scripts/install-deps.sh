@@ -18,6 +18,7 @@ run_packages=(
     gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly
     gstreamer1.0-pulseaudio
     fluid-soundfont-gm                 # General MIDI soundfont for FluidSynth
+    libfluidsynth-dev                  # FluidSynth, opened at the first MIDI play
     libasound2-dev libasound2-plugins libcdio-dev
     fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
 )

@@ -1,9 +1,10 @@
 // GStreamer pipelines behind AudioStream.
 //
 // Supports: any file decodebin takes (MP3 with or without ID3 tags, CBR and
-// VBR, WAV, Ogg, FLAC, ...), Standard MIDI Files through midiparse and
-// FluidSynth with a given soundfont, the audio tracks of a CD through
-// libcdio (whole disc as one stream), accurate seeks, a segment end,
+// VBR, WAV, Ogg, FLAC, ...), Standard MIDI Files through midiparse and our
+// FluidSynth element with a given soundfont (gst_fluid_synth.h), the audio
+// tracks of a CD through libcdio (whole disc as one stream), accurate
+// seeks, a segment end,
 // pause and resume, live per-channel gain, named streams on PulseAudio
 // and PipeWire ("Hollyphone Wave", "Hollyphone MIDI", "Hollyphone CD").
 // Does not support: video (a video stream of a file is left unlinked),
@@ -13,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+
+#include "platform/host/gst_fluid_synth.h"
 
 namespace hp::host {
 namespace {
@@ -229,11 +232,10 @@ bool GstAudioStream::buildMidi(const std::string &hostPath)
 {
     GstElementHandle source = makeGstElement("filesrc");
     GstElementHandle parser = makeGstElement("midiparse");
-    GstElementHandle synthesiser = makeGstElement("fluiddec");
+    GstElementHandle synthesiser = makeFluidSynthElement(options_.soundFontPath);
     if (!source || !parser || !synthesiser)
         return false;
     g_object_set(source.get(), "location", hostPath.c_str(), nullptr);
-    g_object_set(synthesiser.get(), "soundfont", options_.soundFontPath.c_str(), nullptr);
     gst_bin_add_many(GST_BIN(pipeline_.get()), source.get(), parser.get(), synthesiser.get(),
                      nullptr);
     audioLinked_ = gst_element_link_many(source.get(), parser.get(), synthesiser.get(),

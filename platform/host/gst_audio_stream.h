@@ -1,7 +1,7 @@
 // One source playing through a GStreamer pipeline:
 //
 //   file:  filesrc ! decodebin ! <output>
-//   MIDI:  filesrc ! midiparse ! fluiddec ! <output>
+//   MIDI:  filesrc ! midiparse ! our FluidSynth element ! <output>
 //   CD:    cdiocddasrc (whole disc as one stream) ! <output>
 //   <output> = audioconvert ! audioresample ! volume ! audiopanorama
 //              ! taginject (the stream's name) ! sink
