@@ -7,6 +7,7 @@
 #include "platform/host/charset.h"
 #include "platform/host/gtk_parts.h"
 #include "platform/host/x11_connection.h"
+#include "platform/host/x11_direct_paint.h"
 #include "platform/null_backends.h"
 
 namespace hp::host {
@@ -30,6 +31,7 @@ struct NativeWindow {
     GtkWidget *area = nullptr;  // plain windows: shows the surface
     GtkWidget *client = nullptr;  // the widget whose origin is the client origin
     std::shared_ptr<gdi32::Surface> surface;
+    std::unique_ptr<X11DirectPaint> directPaint;  // plain windows on X11
     bool dropsEnabled = false;
     bool dropHandlerConnected = false;
     bool dialog = false;
@@ -284,6 +286,7 @@ void GtkDisplay::createWindow(const user32::NativeWindowDescription &description
     gtk_widget_set_size_request(native->area, description.clientRect.right - description.clientRect.left,
                                 description.clientRect.bottom - description.clientRect.top);
     gtk_container_add(GTK_CONTAINER(toplevel), native->area);
+    native->directPaint = X11DirectPaint::forToplevel(native->toplevel.get());
     connectWindowSignals(*native);
     windows_[description.window] = std::move(native);
     if (description.acceptsDrops)
@@ -378,12 +381,15 @@ void GtkDisplay::acceptDrops(HWND window, bool accept)
     }
 }
 
-// Each area joins the widget's invalid region as it is: GDK keeps a region
-// of rectangles, and the next frame copies only those pixels.
+// On X11 the areas go straight to the window; elsewhere (or before the
+// window is shown) each joins the widget's invalid region as it is: GDK
+// keeps a region of rectangles, and the next frame copies only those pixels.
 void GtkDisplay::present(HWND window, const std::vector<RECT> &areas)
 {
     NativeWindow *native = find(window);
     if (!native || !native->area)
+        return;
+    if (native->directPaint && native->directPaint->paint(*native->surface, areas))
         return;
     for (const RECT &area : areas)
         gtk_widget_queue_draw_area(native->area, area.left, area.top, area.right - area.left,
