@@ -119,6 +119,8 @@ gboolean onDraw(GtkWidget *, cairo_t *cairo, gpointer data)
     gdi32::Surface &surface = *native->surface;
     if (surface.width() <= 0 || surface.height() <= 0)
         return TRUE;
+    if (native->directPaint)
+        native->directPaint->forgetShown();
     // The surface's memory is cairo's RGB24 layout; it is wrapped, not copied.
     cairo_surface_t *image = cairo_image_surface_create_for_data(
         reinterpret_cast<unsigned char *>(surface.pixels()), CAIRO_FORMAT_RGB24, surface.width(),

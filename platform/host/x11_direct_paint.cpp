@@ -51,9 +51,12 @@ bool X11DirectPaint::paint(const gdi32::Surface &surface, const std::vector<RECT
     if (!image)
         return false;
     for (const RECT &area : areas) {
-        XPutImage(display, GDK_WINDOW_XID(window), context_, image, area.left, area.top,
-                  area.left, area.top, static_cast<unsigned>(area.right - area.left),
-                  static_cast<unsigned>(area.bottom - area.top));
+        const RECT part = shown_.changedPart(surface, area);
+        if (part.right <= part.left)
+            continue;
+        XPutImage(display, GDK_WINDOW_XID(window), context_, image, part.left, part.top,
+                  part.left, part.top, static_cast<unsigned>(part.right - part.left),
+                  static_cast<unsigned>(part.bottom - part.top));
     }
     image->data = nullptr;
     XDestroyImage(image);

@@ -5,14 +5,16 @@
 // region's bounding box, which the X server allocates, clears and copies
 // again; for the animation's few small, scattered rectangles ten times a
 // second that costs the X server and the program more than the pixels
-// themselves. Here each rectangle is one PutImage request from the
-// surface's own memory to the window. GTK still paints exposed parts (a
-// map, an uncovered window) from the same surface, and every paint when
-// the window's visual does not take the surface's pixels as they are.
+// themselves. Here each rectangle, narrowed to the pixels that changed since
+// it was last sent, is one PutImage request from the surface's own memory
+// to the window. GTK still paints exposed parts (a map, an uncovered
+// window) from the same surface, and every paint when the window's visual
+// does not take the surface's pixels as they are.
 #pragma once
 
 // The Win32 declarations (through the surface) first: glib then keeps
 // their TRUE and FALSE.
+#include "platform/gdi32/shown_areas.h"
 #include "platform/gdi32/surface.h"
 
 #include <X11/Xlib.h>
@@ -36,6 +38,9 @@ public:
     // differs: GTK's own draw then shows the surface.
     bool paint(const gdi32::Surface &surface, const std::vector<RECT> &areas);
 
+    // GTK painted the window itself.
+    void forgetShown() { shown_.forget(); }
+
 private:
     explicit X11DirectPaint(GtkWidget *toplevel) : toplevel_(toplevel) {}
     static bool takesSurfacePixels(Display *display, Visual *visual, int depth);
@@ -43,6 +48,7 @@ private:
     GtkWidget *toplevel_;
     Display *display_ = nullptr;
     GC context_ = nullptr;  // made at the first paint
+    gdi32::ShownAreas shown_;
 };
 
 }  // namespace hp::host
