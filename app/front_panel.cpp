@@ -49,8 +49,10 @@ bool settingsFileExists(const char *iniPath)
     return true;
 }
 
-// First run: the welcome question decides the graphic effect.
-void writeFirstSettings(const char *iniPath)
+// First run: the welcome question decides the graphic effect. Returns the
+// answer (1 for Yes), which holds for this session even when the settings
+// file cannot be written.
+int32_t writeFirstSettings(const char *iniPath)
 {
     WritePrivateProfileStringA(infoSection, "Message1", "Hollyphone 設定ファイル", iniPath);
     WritePrivateProfileStringA(infoSection, "Iniver", "1.00", iniPath);
@@ -58,6 +60,7 @@ void writeFirstSettings(const char *iniPath)
     WritePrivateProfileStringA(configSection, graphicEffectKey, answer == IDYES ? "1" : "0",
                                iniPath);
     WritePrivateProfileStringA(configSection, soundDeviceKey, "0", iniPath);
+    return answer == IDYES ? 1 : 0;
 }
 
 void registerMediaTypes()
@@ -110,9 +113,11 @@ void readVolumes(FrontPanel &panel)
 FrontPanel::FrontPanel()
 {
     findSettingsFile(iniPath);
-    if (!settingsFileExists(iniPath))
-        writeFirstSettings(iniPath);
+    const bool firstRun = !settingsFileExists(iniPath);
+    const int32_t welcomeAnswer = firstRun ? writeFirstSettings(iniPath) : 0;
     graphicEffect = GetPrivateProfileIntA(configSection, graphicEffectKey, 0, iniPath) != 0 ? 1 : 0;
+    if (firstRun)
+        graphicEffect = welcomeAnswer;
     mixerDevice = static_cast<int32_t>(GetPrivateProfileIntA(configSection, soundDeviceKey, 0, iniPath));
 
     soundDevice.initialize(nullptr);

@@ -1,99 +1,94 @@
 #include "catalog/playlist.h"
 
 #include <stdint.h>
-#include <string.h>
+
+#include <string>
 
 #include "catalog/media_catalog.h"
-#include "catalog/text_mode_file.h"
+#include "catalog/playlist_text.h"
+#include "catalog/whole_file.h"
 #include "platform/win32.h"
 
 namespace {
 
 constexpr char playQueueName[] = "再生リスト";
 constexpr char cdaTypeName[] = "CDA";
+constexpr char backupSuffix[] = ".bak";
 constexpr uint8_t playQueueIndex = 0;
 // Beyond the end of any queue of up to 20,000 ids: appends.
 constexpr int loaderAppendPosition = 20000;
-// A line is read in pieces of at most 259 bytes; each piece is a path.
-constexpr int lineCapacity = 260;
-constexpr int temporaryNameAttempts = 100;
 
-void removeLineEnd(char *line)
+// The playlist file as loadPlaylist found it, for savePlaylist to tell
+// whether writing the queue would lose lines.
+struct LoadedPlaylist {
+    std::string path;
+    FileReading reading = FileReading::Missing;
+    std::string bytes;
+};
+
+// Never destroyed: the queue is saved during the process's exit.
+LoadedPlaylist &loadedPlaylist()
 {
-    size_t length = strlen(line);
-    if (length > 0 && line[length - 1] == '\n') {
-        line[--length] = '\0';
-        if (length > 0 && line[length - 1] == '\r') {
-            line[--length] = '\0';
-        }
+    static auto *loaded = new LoadedPlaylist;
+    return *loaded;
+}
+
+// Offers a path of the playlist to the catalogue. When two types accept
+// the file, only the newest entry joins the queue.
+void queuePath(const char *path, void *)
+{
+    uint32_t before = mediaCatalog.entryCount;
+    mediaCatalog.addFile(path);
+    if (mediaCatalog.entryCount > before) {
+        const MediaEntry &newest = mediaCatalog.entries[mediaCatalog.entryCount - 1];
+        mediaCatalog.insertIntoList(playQueueIndex, loaderAppendPosition, newest.id, insertBefore);
     }
 }
 
-// Creates a new, empty file beside path whose name no other file has, and
-// writes its name to temporary (MAX_PATH bytes). The new playlist is
-// written there first, so the old one is replaced only by a complete file.
-bool createTemporaryBeside(const char *path, char *temporary)
+// The loaded file, byte for byte, as "<path>.bak".
+bool keepLoadedCopy(const char *path, const std::string &bytes)
 {
-    if (strlen(path) + 8 >= MAX_PATH) {
+    char backup[MAX_PATH];
+    if (lstrlenA(path) + lstrlenA(backupSuffix) >= MAX_PATH)
         return false;
-    }
-    for (int attempt = 0; attempt < temporaryNameAttempts; ++attempt) {
-        wsprintfA(temporary, "%s.~%d", path, attempt);
-        HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-            return true;
-        }
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            return false;
-        }
-    }
-    return false;
+    lstrcpyA(backup, path);
+    lstrcatA(backup, backupSuffix);
+    return replaceWholeFile(backup, bytes);
 }
 
 // The file paths of the queue, without the audio-CD tracks; an id that
 // names no entry is passed over.
-bool writeQueue(const char *temporary)
+std::string playlistText()
 {
-    TextModeFile file(temporary, TextModeFile::Access::Write);
-    if (!file.opened()) {
-        return false;
-    }
+    std::string text;
     uint8_t queue = mediaCatalog.findList(playQueueName);
     int count = mediaCatalog.listCount(queue);
+    // With no type named "CDA" the answer 255 matches no entry and every
+    // entry is written.
+    uint8_t cdaType = mediaCatalog.findTypeId(cdaTypeName);
     for (int position = 0; position < count; ++position) {
         MediaEntry *entry = mediaCatalog.findEntry(mediaCatalog.listItem(queue, position));
-        // With no type named "CDA" the answer 255 matches no entry and
-        // every entry is written.
-        if (entry && entry->typeId != mediaCatalog.findTypeId(cdaTypeName)) {
-            file.writeLine(entry->values[0]);
+        if (entry && entry->typeId != cdaType) {
+            appendPlaylistLine(text, entry->values[0]);
         }
     }
-    return file.finish();
+    return text;
 }
 
 }  // namespace
 
 int loadPlaylist(const char *path)
 {
-    TextModeFile file(path, TextModeFile::Access::Read);
-    if (!file.opened()) {
+    if (!path) {
         return 0;
     }
-    char line[lineCapacity];
-    while (file.readLine(line, lineCapacity)) {
-        removeLineEnd(line);
-        uint32_t before = mediaCatalog.entryCount;
-        mediaCatalog.addFile(line);
-        // When two types accept the file, only the newest entry joins.
-        if (mediaCatalog.entryCount > before) {
-            const MediaEntry &newest = mediaCatalog.entries[mediaCatalog.entryCount - 1];
-            mediaCatalog.insertIntoList(playQueueIndex, loaderAppendPosition, newest.id,
-                                        insertBefore);
-        }
+    LoadedPlaylist &loaded = loadedPlaylist();
+    loaded.path = path;
+    loaded.reading = readWholeFile(path, loaded.bytes);
+    if (loaded.reading != FileReading::Read) {
+        return 0;
     }
+    forEachPlaylistPath(loaded.bytes.data(), loaded.bytes.size(), queuePath, nullptr);
     return 1;
 }
 
@@ -102,14 +97,17 @@ int savePlaylist(const char *path)
     if (!path || path[0] == '\0') {
         return 0;
     }
-    char temporary[MAX_PATH];
-    if (!createTemporaryBeside(path, temporary)) {
-        return 0;
+    std::string text = playlistText();
+    const LoadedPlaylist &loaded = loadedPlaylist();
+    if (loaded.path == path) {
+        // Lines this run never saw are not its to replace.
+        if (loaded.reading == FileReading::Unreadable) {
+            return 0;
+        }
+        if (loaded.reading == FileReading::Read && losesLines(loaded.bytes, text) &&
+            !keepLoadedCopy(path, loaded.bytes)) {
+            return 0;
+        }
     }
-    if (!writeQueue(temporary)
-        || !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temporary);
-        return 0;
-    }
-    return 1;
+    return replaceWholeFile(path, text) ? 1 : 0;
 }

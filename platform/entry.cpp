@@ -2,9 +2,13 @@
 // line and hands control to the program's WinMain the way the loader would
 // (the program's own instance, no previous instance, the command line after
 // the program name, SW_SHOWDEFAULT).
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
+#include "platform/host/charset.h"
 #include "platform/kernel32/command_line.h"
+#include "platform/kernel32/installed_layout.h"
 #include "platform/kernel32/module_file.h"
 #include "platform/kernel32/path_model.h"
 #include "platform/user32/session_end.h"
@@ -46,6 +50,21 @@ __attribute__((constructor(101))) void buildCommandLine(int argc, char **argv, c
     if (!arguments.empty())
         line += ' ' + arguments;
     setCommandLine(std::move(line));
+}
+
+// An installed program moves into the user's own folder before the
+// program's static constructors read its settings and queue
+// (installed_layout.h); its file arguments are full paths by now. When it
+// cannot, it ends here, having read and written nothing.
+__attribute__((constructor(102))) void enterProgramFolder()
+{
+    std::string problem;
+    if (hp::kernel32::enterInstalledLayout(hp::kernel32::moduleHostPath(), problem))
+        return;
+    std::fprintf(stderr, "Hollyphone: %s\n", problem.c_str());
+    const std::string text = hp::host::cp932FromUtf8("Hollyphone cannot start: " + problem + ".");
+    MessageBoxA(nullptr, text.c_str(), "Hollyphone", MB_OK | MB_ICONERROR);
+    std::exit(1);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ run_packages=(
     libfluidsynth-dev                  # FluidSynth, opened at the first MIDI play
     libasound2-dev libasound2-plugins libcdio-dev
     fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
+    dpkg-dev                           # scripts/package-deb.sh: dpkg-shlibdeps, dpkg-buildflags
 )
 
 # Tests, fuzzing, sanitizers, the Windows cross-build and Wine, benchmarks.
@@ -39,6 +40,8 @@ test_packages=(
     audacious
     procps psmisc
     python3                            # end-to-end drivers (standard library only)
+    lintian desktop-file-utils appstream  # checks of the Debian package
+    man-db                             # its manual page, rendered as man shows it
 )
 
 case "$mode" in

@@ -5,18 +5,20 @@
 #   2. sanitized: the same suite under AddressSanitizer and
 #      UndefinedBehaviorSanitizer;
 #   3. fuzz: every libFuzzer target (clang) for a short, fixed budget;
-#   4. windows: the 32-bit Windows build (MinGW-w64) and its tests under Wine.
+#   4. windows: the 32-bit Windows build (MinGW-w64) and its tests under Wine;
+#   5. package: the Debian package (scripts/package-deb.sh), its files and
+#      validators, and the program installed from it run by an ordinary user.
 # Ends with a line "N passed, N failed" and exits non-zero on any failure.
 #
 # Environment: HOLLYPHONE_JOBS (parallel jobs, default: number of cores),
 # HOLLYPHONE_FUZZ_SECONDS (per fuzz target, default 20),
-# HOLLYPHONE_STAGES (default "native sanitized fuzz windows").
+# HOLLYPHONE_STAGES (default "native sanitized fuzz windows package").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=${HOLLYPHONE_JOBS:-$(nproc)}
 fuzz_seconds=${HOLLYPHONE_FUZZ_SECONDS:-20}
-stages=${HOLLYPHONE_STAGES:-native sanitized fuzz windows}
+stages=${HOLLYPHONE_STAGES:-native sanitized fuzz windows package}
 
 scripts/install-deps.sh test
 
@@ -162,6 +164,27 @@ stage_windows() {
     run_ctest windows "$dir"
     "$dir/wine-session.sh" --stop
     echo "== windows: $((SECONDS - started)) s in all"
+}
+
+stage_package() {
+    local log=build/package.log package scenario
+    mkdir -p build
+    if ! HOLLYPHONE_JOBS=$jobs scripts/package-deb.sh >"$log" 2>&1; then
+        tail -n 40 "$log"
+        note_failure "package: the package could not be built (see $log)"
+        return
+    fi
+    package=$(tail -n1 "$log")
+    echo "== package: $package"
+    for scenario in PackageContents InstalledPackage; do
+        if HOLLYPHONE_DEB=$package in_test_session python3 tests/e2e/run_linux.py "$package" \
+            image "package_scenarios.$scenario" >"build/package.$scenario.log" 2>&1; then
+            passed=$((passed + 1))
+        else
+            tail -n 40 "build/package.$scenario.log"
+            note_failure "package: $scenario failed (see build/package.$scenario.log)"
+        fi
+    done
 }
 
 for stage in $stages; do

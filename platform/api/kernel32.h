@@ -68,6 +68,7 @@
 #define ERROR_BAD_NETPATH 53L
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_BUFFER_OVERFLOW 111L
 #define ERROR_DISK_FULL 112L
 #define ERROR_CALL_NOT_IMPLEMENTED 120L
 #define ERROR_INSUFFICIENT_BUFFER 122L
@@ -79,6 +80,9 @@
 #define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_DIRECTORY 267L
 #define ERROR_NOACCESS 998L
+#define ERROR_UNABLE_TO_REMOVE_REPLACED 1175L
+#define ERROR_UNABLE_TO_MOVE_REPLACEMENT 1176L
+#define ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 1177L
 #define ERROR_RESOURCE_DATA_NOT_FOUND 1812L
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
@@ -137,7 +141,13 @@ DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWOR
 DWORD WINAPI GetFileSize(HANDLE file, LPDWORD fileSizeHigh);
 BOOL WINAPI CloseHandle(HANDLE object);
 BOOL WINAPI DeleteFileA(LPCSTR fileName);
+BOOL WINAPI FlushFileBuffers(HANDLE file);
 BOOL WINAPI MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
+BOOL WINAPI ReplaceFileA(LPCSTR replacedFileName, LPCSTR replacementFileName,
+                         LPCSTR backupFileName, DWORD replaceFlags, LPVOID exclude,
+                         LPVOID reserved);
+UINT WINAPI GetTempFileNameA(LPCSTR pathName, LPCSTR prefixString, UINT unique,
+                             LPSTR tempFileName);
 DWORD WINAPI GetFileAttributesA(LPCSTR fileName);
 BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES security);
 BOOL WINAPI RemoveDirectoryA(LPCSTR pathName);

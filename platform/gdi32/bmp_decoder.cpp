@@ -1,5 +1,6 @@
 #include "platform/gdi32/bmp_decoder.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace hp::gdi32 {
@@ -12,9 +13,7 @@ constexpr uint32_t compressionRgb = 0;
 constexpr uint32_t compressionRle8 = 1;
 constexpr uint32_t compressionRle4 = 2;
 constexpr uint32_t compressionBitfields = 3;
-// Bounds that keep a hostile header from asking for absurd memory.
 constexpr int64_t maxSidePixels = 32767;
-constexpr int64_t maxPixelCount = 64ll * 1024 * 1024;
 
 uint16_t word(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t dword(const uint8_t *p)
@@ -94,12 +93,12 @@ bool readHeader(const uint8_t *p, size_t size, Header &h)
     return true;
 }
 
-bool plausible(const Header &h)
+bool plausible(const Header &h, int64_t maxPixels)
 {
     if (h.width <= 0 || h.height == 0 || h.width > maxSidePixels)
         return false;
     const int64_t rows = h.height < 0 ? -h.height : h.height;
-    if (rows > maxSidePixels || h.width * rows > maxPixelCount)
+    if (rows > maxSidePixels || h.width * rows > maxPixels)
         return false;
     switch (h.bitsPerPixel) {
     case 1:
@@ -179,18 +178,27 @@ bool decode(const uint8_t *headerBytes, size_t headerAvailable, const uint8_t *p
 {
     const int width = static_cast<int>(h.width);
     const bool topDown = h.height < 0;
+    const bool runLength = h.compression == compressionRle8 || h.compression == compressionRle4;
+    const size_t stride = ((static_cast<size_t>(width) * h.bitsPerPixel + 31) / 32) * 4;
+    // A header may claim any size: the rows it claims must be in the file
+    // before a picture of that size is made.
+    if (!runLength && stride * static_cast<size_t>(imageRows) > pixelAvailable)
+        return false;
 
-    // Colour table.
+    // Colour table: the header's colour count sizes the stored table (at
+    // most 256 entries); pixels can only index the first 2^depth of them,
+    // and the rest are skipped.
     std::vector<uint32_t> palette;
     if (h.bitsPerPixel <= 8) {
-        size_t entries = h.colorsUsed ? h.colorsUsed : (1u << h.bitsPerPixel);
+        const size_t depthEntries = size_t(1) << h.bitsPerPixel;
+        size_t entries = h.colorsUsed ? h.colorsUsed : depthEntries;
         if (entries > 256)
             entries = 256;
         const size_t entrySize = h.core ? 3 : 4;
         if (h.colorTableOffset + entries * entrySize > headerAvailable)
             return false;
-        palette.resize(1u << h.bitsPerPixel, 0);
-        for (size_t i = 0; i < entries; ++i) {
+        palette.resize(depthEntries, 0);
+        for (size_t i = 0; i < std::min(entries, depthEntries); ++i) {
             const uint8_t *e = headerBytes + h.colorTableOffset + i * entrySize;
             palette[i] = (static_cast<uint32_t>(e[2]) << 16) | (e[1] << 8) | e[0];
         }
@@ -201,7 +209,7 @@ bool decode(const uint8_t *headerBytes, size_t headerAvailable, const uint8_t *p
     image.topDown = topDown;
     image.alpha.clear();
 
-    if (h.compression == compressionRle8 || h.compression == compressionRle4) {
+    if (runLength) {
         std::vector<uint8_t> indices;
         decodeRle(pixelBytes, pixelAvailable, h, imageRows, indices);
         for (int y = 0; y < imageRows; ++y)
@@ -212,10 +220,7 @@ bool decode(const uint8_t *headerBytes, size_t headerAvailable, const uint8_t *p
         return true;
     }
 
-    const size_t stride = ((static_cast<size_t>(width) * h.bitsPerPixel + 31) / 32) * 4;
     const int storedRows = static_cast<int>(topDown ? -h.height : h.height);
-    if (stride * static_cast<size_t>(imageRows) > pixelAvailable)
-        return false;
 
     ChannelMask red, green, blue, alphaMask;
     if (h.bitsPerPixel == 16) {
@@ -280,14 +285,14 @@ bool decode(const uint8_t *headerBytes, size_t headerAvailable, const uint8_t *p
 
 }  // namespace
 
-bool decodeBmpFile(const uint8_t *bytes, size_t size, DecodedImage &image)
+bool decodeBmpFile(const uint8_t *bytes, size_t size, DecodedImage &image, int64_t maxPixels)
 {
     constexpr size_t fileHeaderSize = 14;
     if (!bytes || size < fileHeaderSize + 4 || bytes[0] != 'B' || bytes[1] != 'M')
         return false;
     const uint32_t pixelOffset = dword(bytes + 10);
     Header h;
-    if (!readHeader(bytes + fileHeaderSize, size - fileHeaderSize, h) || !plausible(h))
+    if (!readHeader(bytes + fileHeaderSize, size - fileHeaderSize, h) || !plausible(h, maxPixels))
         return false;
     if (pixelOffset >= size || pixelOffset < fileHeaderSize + h.headerSize)
         return false;
@@ -297,7 +302,7 @@ bool decodeBmpFile(const uint8_t *bytes, size_t size, DecodedImage &image)
 }
 
 bool decodeDib(const uint8_t *bytes, size_t size, DecodedImage &image, int iconHeight,
-               std::vector<uint8_t> *mask)
+               std::vector<uint8_t> *mask, int64_t maxPixels)
 {
     Header h;
     if (!bytes || !readHeader(bytes, size, h))
@@ -308,7 +313,7 @@ bool decodeDib(const uint8_t *bytes, size_t size, DecodedImage &image, int iconH
             (h.compression != compressionRgb && h.compression != compressionBitfields))
             return false;
     }
-    if (!plausible(h))
+    if (!plausible(h, maxPixels))
         return false;
     size_t tableEntries = 0;
     if (h.bitsPerPixel <= 8)

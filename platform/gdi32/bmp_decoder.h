@@ -28,14 +28,22 @@ struct DecodedImage {
     bool topDown = false;
 };
 
+// Pictures of more pixels (width x rows) are refused, so that a hostile
+// header cannot ask for absurd memory: a few bytes of run-length data can
+// describe a picture of any size. Callers may set a lower bound.
+constexpr int64_t maxDecodedPixels = 64ll * 1024 * 1024;
+
+// Both decoders leave image as it was when they refuse the bytes.
+
 // A whole BMP file (BITMAPFILEHEADER first).
-bool decodeBmpFile(const uint8_t *bytes, size_t size, DecodedImage &image);
+bool decodeBmpFile(const uint8_t *bytes, size_t size, DecodedImage &image,
+                   int64_t maxPixels = maxDecodedPixels);
 
 // A DIB: header, colour table, pixel array. With iconHeight > 0 the header's
 // height covers the colour image and the AND mask below it (icon layout):
 // only the top iconHeight rows are the image, and mask receives the AND mask
 // (1 = transparent), iconWidth x iconHeight, top-down.
 bool decodeDib(const uint8_t *bytes, size_t size, DecodedImage &image, int iconHeight = 0,
-               std::vector<uint8_t> *mask = nullptr);
+               std::vector<uint8_t> *mask = nullptr, int64_t maxPixels = maxDecodedPixels);
 
 }  // namespace hp::gdi32

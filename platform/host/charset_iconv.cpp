@@ -7,7 +7,6 @@
 #include <iconv.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdint>
 
 namespace hp::host {
@@ -95,6 +94,17 @@ int hexValue(char c)
     return -1;
 }
 
+// The escape byte, the kind ('B' or 'U') and the value in upper-case hex,
+// `digits` wide. Names are escaped byte by byte, so this stays clear of
+// printf and its cost per call.
+void appendEscape(std::string &out, char kind, uint32_t value, int digits)
+{
+    out += static_cast<char>(escapeByte);
+    out += kind;
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        out += "0123456789ABCDEF"[(value >> shift) & 0xF];
+}
+
 bool parseHex(std::string_view digits, uint32_t &value)
 {
     value = 0;
@@ -129,6 +139,11 @@ std::string utf8FromCp932(std::string_view cp932)
     size_t i = 0;
     while (i < cp932.size()) {
         unsigned char byte = static_cast<unsigned char>(cp932[i]);
+        if (byte < 0x80) {  // ASCII reads the same in both, as hostNameFromCp932 takes it
+            out += static_cast<char>(byte);
+            ++i;
+            continue;
+        }
         size_t length = (isLeadByte(byte) && i + 1 < cp932.size()) ? 2 : 1;
         std::string piece;
         if (toUtf8().convert(cp932.substr(i, length), piece)) {
@@ -168,14 +183,11 @@ std::string hostNameToCp932(std::string_view hostName)
 {
     std::string out;
     size_t i = 0;
-    char escape[16];
     while (i < hostName.size()) {
         char32_t scalar = 0;
         size_t length = utf8::sequenceAt(hostName, i, scalar);
         if (length == 0) {
-            std::snprintf(escape, sizeof escape, "%cB%02X", static_cast<char>(escapeByte),
-                          static_cast<unsigned char>(hostName[i]));
-            out += escape;
+            appendEscape(out, 'B', static_cast<unsigned char>(hostName[i]), 2);
             ++i;
             continue;
         }
@@ -190,9 +202,7 @@ std::string hostNameToCp932(std::string_view hostName)
         else if (!isRefusedInNames(hostName[i]) && !(last && isStrippedAtEnd(hostName[i])))
             piece.assign(1, hostName[i]);
         if (piece.empty()) {
-            std::snprintf(escape, sizeof escape, "%cU%06X", static_cast<char>(escapeByte),
-                          static_cast<unsigned>(scalar));
-            out += escape;
+            appendEscape(out, 'U', static_cast<uint32_t>(scalar), 6);
         } else {
             out += piece;
         }

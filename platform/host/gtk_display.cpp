@@ -8,6 +8,7 @@
 #include "platform/host/gtk_parts.h"
 #include "platform/host/x11_connection.h"
 #include "platform/host/x11_direct_paint.h"
+#include "platform/kernel32/module_file.h"
 #include "platform/null_backends.h"
 
 namespace hp::host {
@@ -219,6 +220,34 @@ void onDragDataReceived(GtkWidget *, GdkDragContext *, gint x, gint y, GtkSelect
     }
 }
 
+// GDK's pixbufs hold straight-alpha RGBA bytes, as the pictures hold
+// 0xAARRGGBB words.
+void setWindowIcons(GtkWindow *toplevel, const std::vector<user32::IconPicture> &icons)
+{
+    GList *list = nullptr;
+    for (const user32::IconPicture &icon : icons) {
+        GdkPixbuf *pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, icon.width, icon.height);
+        if (!pixbuf)
+            continue;
+        list = g_list_append(list, pixbuf);
+        guchar *rows = gdk_pixbuf_get_pixels(pixbuf);
+        const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+        for (int y = 0; y < icon.height; ++y) {
+            guchar *byte = rows + static_cast<size_t>(y) * stride;
+            for (int x = 0; x < icon.width; ++x) {
+                const uint32_t argb = icon.argb[static_cast<size_t>(y) * icon.width + x];
+                *byte++ = static_cast<guchar>(argb >> 16);
+                *byte++ = static_cast<guchar>(argb >> 8);
+                *byte++ = static_cast<guchar>(argb);
+                *byte++ = static_cast<guchar>(argb >> 24);
+            }
+        }
+    }
+    if (list)
+        gtk_window_set_icon_list(toplevel, list);
+    g_list_free_full(list, g_object_unref);
+}
+
 gboolean onDeadline(gpointer data)
 {
     *static_cast<bool *>(data) = true;
@@ -279,6 +308,7 @@ void GtkDisplay::createWindow(const user32::NativeWindowDescription &description
     gtk_window_set_decorated(toplevel, FALSE);
     gtk_window_set_resizable(toplevel, FALSE);
     gtk_window_set_title(toplevel, utf8FromCp932(description.title).c_str());
+    setWindowIcons(toplevel, description.icons);
     if (GtkWindow *owner = toplevelOf(description.owner))
         gtk_window_set_transient_for(toplevel, owner);
     gtk_window_move(toplevel, description.clientRect.left, description.clientRect.top);
@@ -574,6 +604,14 @@ POINT screenOriginOf(GtkWidget *widget)
 
 std::unique_ptr<user32::DisplayBackend> makeGtkDisplay()
 {
+    // The desktop knows the program's windows by their class (WM_CLASS on
+    // X11, the application id on Wayland), which GTK makes of the program
+    // name: "hollyphone", class "Hollyphone", as the desktop entry names
+    // it. Taken from the executable's file name, as the platform groups a
+    // program's task bar buttons by its executable, not from however the
+    // program was started (a link, another argv[0]).
+    const std::string executable = kernel32::moduleHostPath();
+    g_set_prgname(executable.substr(executable.find_last_of('/') + 1).c_str());
     // Nothing here draws with OpenGL, but GDK on X11 ranks the screen's
     // visuals for it while opening the display, which loads the whole GL
     // stack (with Mesa's software renderer, LLVM: some 20 MB of the

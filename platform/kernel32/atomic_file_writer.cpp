@@ -16,27 +16,56 @@
 #include "platform/kernel32/unique_fd.h"
 
 namespace hp::kernel32 {
+namespace {
 
-// The temporary file beside the target: created empty, filled, then either
-// committed over the target or removed.
+constexpr int maximumLinkDepth = 40;  // as the host's own lookups
+
+// The folder of a host path, with its final slash; "" for a bare name.
+std::string folderOf(const std::string &path)
+{
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The path a chain of symbolic links ends at, which may not exist yet;
+// false for a loop or a chain too long to follow.
+bool followLinks(const std::string &path, std::string &target)
+{
+    target = path;
+    for (int depth = 0; depth < maximumLinkDepth; ++depth) {
+        struct stat info;
+        if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return true;
+        char link[PATH_MAX];
+        ssize_t length = readlink(target.c_str(), link, sizeof link);
+        if (length < 0 || static_cast<size_t>(length) >= sizeof link)
+            return false;
+        std::string next(link, static_cast<size_t>(length));
+        target = next[0] == '/' ? next : folderOf(target) + next;
+    }
+    return false;
+}
+
+}  // namespace
+
+// The file that takes the target's place: a temporary file of ours beside
+// the target, created empty and then filled, or a complete file of the
+// caller's. It is either committed over the target or, when it is ours,
+// removed.
 class AtomicFileWriter::Destination {
 public:
     ~Destination()
     {
         fd_.close();
-        if (!temporaryPath_.empty())
-            unlink(temporaryPath_.c_str());
+        if (ownsReplacement_ && !replacementPath_.empty())
+            unlink(replacementPath_.c_str());
     }
 
-    DWORD prepare(const std::string &hostPath)
+    // Finds the file to replace and checks that it may be replaced.
+    DWORD resolve(const std::string &hostPath)
     {
-        target_ = hostPath;
-        char resolved[PATH_MAX];
-        struct stat linkInfo;
-        if (lstat(hostPath.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode) &&
-            realpath(hostPath.c_str(), resolved))
-            target_ = resolved;
-
+        if (!followLinks(hostPath, target_))
+            return ERROR_PATH_NOT_FOUND;
         existed_ = stat(target_.c_str(), &old_) == 0;
         if (existed_) {
             if (!S_ISREG(old_.st_mode) || isReadOnlyMode(old_.st_mode))
@@ -44,9 +73,14 @@ public:
             if (faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
                 return win32ErrorForPath(errno, target_);
         }
+        return ERROR_SUCCESS;
+    }
+
+    DWORD createTemporary()
+    {
         size_t slash = target_.find_last_of('/');
-        std::string folder = slash == std::string::npos ? "." : target_.substr(0, slash + 1);
         std::string base = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+        std::string folder = folderOf(target_);
         mode_t mode = existed_ ? (old_.st_mode & 07777) : 0666;
 
         static std::atomic<unsigned> counter{0};
@@ -57,7 +91,8 @@ public:
             std::string candidate = folder + "." + base + suffix + ".tmp";
             fd_ = UniqueFd(open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
             if (fd_.valid()) {
-                temporaryPath_ = candidate;
+                replacementPath_ = candidate;
+                ownsReplacement_ = true;
                 return ERROR_SUCCESS;
             }
             if (errno != EEXIST) {
@@ -67,6 +102,22 @@ public:
             }
         }
         return ERROR_ACCESS_DENIED;
+    }
+
+    // Takes the caller's file as the replacement; it stays the caller's.
+    DWORD adopt(const std::string &replacementPath)
+    {
+        fd_ = UniqueFd(open(replacementPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+        if (!fd_.valid())
+            return win32ErrorForPath(errno, replacementPath);
+        struct stat info;
+        if (fstat(fd_.get(), &info) != 0)
+            return win32ErrorFromErrno(errno);
+        if (!S_ISREG(info.st_mode))
+            return ERROR_ACCESS_DENIED;
+        replacementPath_ = replacementPath;
+        ownsReplacement_ = false;
+        return ERROR_SUCCESS;
     }
 
     DWORD write(const char *data, size_t size)
@@ -87,20 +138,22 @@ public:
     DWORD commit()
     {
         if (existed_) {
+            // Only a privileged writer can hand the file back to its owner;
+            // anyone else keeps at least the group when a member of it, and
+            // otherwise owns the new file, as after any save. Ownership
+            // first: a change of owner clears the set-id bits.
+            if (fchown(fd_.get(), old_.st_uid, old_.st_gid) != 0)
+                (void)!fchown(fd_.get(), static_cast<uid_t>(-1), old_.st_gid);
             // Umask may have narrowed the mode at creation.
             fchmod(fd_.get(), old_.st_mode & 07777);
-            // Only a privileged writer can hand the file back to its owner;
-            // anyone else ends up owning the new file, as after a save.
-            if (geteuid() == 0 && fchown(fd_.get(), old_.st_uid, old_.st_gid) != 0)
-                return win32ErrorFromErrno(errno);
         }
         if (fsync(fd_.get()) != 0)
             return win32ErrorFromErrno(errno);
         if (int closeError = fd_.close())
             return win32ErrorFromErrno(closeError);
-        if (rename(temporaryPath_.c_str(), target_.c_str()) != 0)
+        if (rename(replacementPath_.c_str(), target_.c_str()) != 0)
             return win32ErrorForPath(errno, target_);
-        temporaryPath_.clear();
+        replacementPath_.clear();
         syncFolder();
         return ERROR_SUCCESS;
     }
@@ -108,15 +161,16 @@ public:
 private:
     void syncFolder() const
     {
-        size_t slash = target_.find_last_of('/');
-        std::string folder = slash == std::string::npos ? "." : target_.substr(0, slash + 1);
-        UniqueFd folderFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        std::string folder = folderOf(target_);
+        UniqueFd folderFd(open(folder.empty() ? "." : folder.c_str(),
+                               O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (folderFd.valid())
             fsync(folderFd.get());
     }
 
     std::string target_;
-    std::string temporaryPath_;
+    std::string replacementPath_;
+    bool ownsReplacement_ = false;
     UniqueFd fd_;
     bool existed_ = false;
     struct stat old_ {};
@@ -125,7 +179,9 @@ private:
 DWORD AtomicFileWriter::replace(const std::string &hostPath, std::string_view content)
 {
     Destination destination;
-    DWORD error = destination.prepare(hostPath);
+    DWORD error = destination.resolve(hostPath);
+    if (error == ERROR_SUCCESS)
+        error = destination.createTemporary();
     if (error == ERROR_SUCCESS)
         error = destination.write(content.data(), content.size());
     if (error == ERROR_SUCCESS)
@@ -136,7 +192,9 @@ DWORD AtomicFileWriter::replace(const std::string &hostPath, std::string_view co
 DWORD AtomicFileWriter::replaceFromDescriptor(const std::string &hostPath, int sourceFd)
 {
     Destination destination;
-    DWORD error = destination.prepare(hostPath);
+    DWORD error = destination.resolve(hostPath);
+    if (error == ERROR_SUCCESS)
+        error = destination.createTemporary();
     if (error != ERROR_SUCCESS)
         return error;
     if (lseek(sourceFd, 0, SEEK_SET) < 0)
@@ -156,6 +214,30 @@ DWORD AtomicFileWriter::replaceFromDescriptor(const std::string &hostPath, int s
             return error;
     }
     return destination.commit();
+}
+
+DWORD AtomicFileWriter::replaceWithFile(const std::string &hostPath,
+                                        const std::string &replacementPath)
+{
+    {
+        Destination destination;
+        DWORD error = destination.resolve(hostPath);
+        if (error == ERROR_SUCCESS)
+            error = destination.adopt(replacementPath);
+        if (error == ERROR_SUCCESS)
+            error = destination.commit();
+        if (error != ERROR_NOT_SAME_DEVICE)
+            return error;
+    }
+    UniqueFd source(open(replacementPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!source.valid())
+        return win32ErrorForPath(errno, replacementPath);
+    DWORD error = replaceFromDescriptor(hostPath, source.get());
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (unlink(replacementPath.c_str()) != 0)
+        return win32ErrorForPath(errno, replacementPath);
+    return ERROR_SUCCESS;
 }
 
 }  // namespace hp::kernel32

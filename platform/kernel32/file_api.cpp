@@ -239,6 +239,17 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD b
     return TRUE;
 }
 
+BOOL WINAPI FlushFileBuffers(HANDLE file)
+{
+    auto object = HandleTable::instance().findAs<FileObject>(file);
+    if (!object)
+        return failWith(ERROR_INVALID_HANDLE, FALSE);
+    DWORD error = object->flush();
+    if (error != ERROR_SUCCESS)
+        return failWith(error, FALSE);
+    return TRUE;
+}
+
 DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveMethod)
 {
     auto object = HandleTable::instance().findAs<FileObject>(file);

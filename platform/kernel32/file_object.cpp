@@ -72,6 +72,15 @@ DWORD FileObject::write(const void *buffer, DWORD bytesToWrite, DWORD &bytesWrit
     return ERROR_SUCCESS;
 }
 
+DWORD FileObject::flush()
+{
+    if (!use_.write || inMemory_)
+        return ERROR_ACCESS_DENIED;
+    if (fsync(fd_.get()) != 0)
+        return win32ErrorFromErrno(errno);
+    return ERROR_SUCCESS;
+}
+
 DWORD FileObject::size(uint64_t &bytes) const
 {
     if (inMemory_) {

@@ -29,6 +29,9 @@ public:
     // start fails with ERROR_NEGATIVE_SEEK and leaves the position alone.
     DWORD seek(int64_t distance, DWORD method, uint64_t &newPosition);
     DWORD size(uint64_t &bytes) const;
+    // Writes the file's data through to the disk; only for a handle that
+    // may write.
+    DWORD flush();
 
 private:
     UniqueFd fd_;

@@ -1,6 +1,10 @@
-// MoveFileExA: renames within a file system with rename(2), so a replaced
-// file is swapped atomically; across file systems it copies (when allowed)
-// through the atomic writer and then removes the source.
+// MoveFileExA and ReplaceFileA. MoveFileExA renames within a file system
+// with rename(2), so a replaced file is swapped atomically; across file
+// systems it copies (when allowed) through the atomic writer and then
+// removes the source. ReplaceFileA puts a complete file in the place of
+// another through the atomic writer, which keeps the replaced file's
+// permissions and owner, and writes through a symbolic link; the old
+// content may be kept under a backup name.
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -132,5 +136,63 @@ BOOL WINAPI MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags
         syncPath(folderOf(target), O_RDONLY | O_DIRECTORY);
         syncPath(folderOf(source), O_RDONLY | O_DIRECTORY);
     }
+    return TRUE;
+}
+
+BOOL WINAPI ReplaceFileA(LPCSTR replacedFileName, LPCSTR replacementFileName,
+                         LPCSTR backupFileName, DWORD, LPVOID exclude, LPVOID reserved)
+{
+    if (!replacedFileName || !replacementFileName || exclude || reserved)
+        return failWith(ERROR_INVALID_PARAMETER, FALSE);
+    // The flags ask for write-through, which every replacement here is, and
+    // for merging access lists, of which the host has none.
+
+    std::string replaced;
+    std::string replacement;
+    std::string backup;
+    DWORD error = resolveHost(replacedFileName, replaced);
+    if (error == ERROR_SUCCESS)
+        error = resolveHost(replacementFileName, replacement);
+    if (error == ERROR_SUCCESS && backupFileName)
+        error = resolveHost(backupFileName, backup);
+    if (error != ERROR_SUCCESS)
+        return failWith(error, FALSE);
+
+    // The replaced file must exist and be a file that may be written.
+    struct stat replacedInfo;
+    if (stat(replaced.c_str(), &replacedInfo) != 0)
+        return failWith(win32ErrorForPath(errno, replaced), FALSE);
+    if (!S_ISREG(replacedInfo.st_mode))
+        return failWith(ERROR_UNABLE_TO_REMOVE_REPLACED, FALSE);
+    if (isReadOnlyMode(replacedInfo.st_mode))
+        return failWith(ERROR_ACCESS_DENIED, FALSE);
+    ShareRegistry &shares = ShareRegistry::instance();
+    if (!shares.allowsDelete(identityOf(replacedInfo)))
+        return failWith(ERROR_SHARING_VIOLATION, FALSE);
+
+    // The replacement is taken whole: no open of it may remain.
+    struct stat replacementInfo;
+    if (lstat(replacement.c_str(), &replacementInfo) != 0)
+        return failWith(win32ErrorForPath(errno, replacement), FALSE);
+    if (!S_ISREG(replacementInfo.st_mode))
+        return failWith(ERROR_ACCESS_DENIED, FALSE);
+    if (!shares.allows(identityOf(replacementInfo), FileUse{true, true, 0}))
+        return failWith(ERROR_SHARING_VIOLATION, FALSE);
+
+    // The backup receives a copy of the replaced file's bytes (an existing
+    // file of that name gives way): the replaced file itself stays where it
+    // is until the replacement takes its place, so that a link keeps
+    // naming it. When that last step fails, both keep their names.
+    if (backupFileName) {
+        UniqueFd old(open(replaced.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!old.valid())
+            return failWith(win32ErrorForPath(errno, replaced), FALSE);
+        error = AtomicFileWriter::replaceFromDescriptor(backup, old.get());
+        if (error != ERROR_SUCCESS)
+            return failWith(error, FALSE);
+    }
+    error = AtomicFileWriter::replaceWithFile(replaced, replacement);
+    if (error != ERROR_SUCCESS)
+        return failWith(backupFileName ? ERROR_UNABLE_TO_MOVE_REPLACEMENT : error, FALSE);
     return TRUE;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/host/charset.h"
+#include "platform/host/utf8.h"
 #include "platform/kernel32/cd_volume.h"
 #include "platform/kernel32/current_directory.h"
 #include "platform/kernel32/drive_table.h"
@@ -208,6 +209,86 @@ DWORD resolveOnCd(int drive, const std::vector<std::string> &components, Resolve
     return ERROR_SUCCESS;
 }
 
+bool onHostDrive(const PathSyntax &syntax)
+{
+    return syntax.root != PathSyntax::Root::Drive || syntax.driveLetter == 'C';
+}
+
+// Host files only: C:, the current drive's root or the current directory.
+DWORD resolveOnHostDrive(const PathSyntax &syntax, ResolvedPath &resolved)
+{
+    switch (syntax.root) {
+    case PathSyntax::Root::CurrentDirectory:
+        return resolveOnHost(currentHostDirectory(), syntax.components, resolved);
+    case PathSyntax::Root::CurrentDriveRoot:
+        return resolveOnHost("/", syntax.components, resolved);
+    case PathSyntax::Root::Drive:
+        break;
+    }
+    const std::string base = syntax.driveRelative ? currentHostDirectory() : "/";
+    return resolveOnHost(base, syntax.components, resolved);
+}
+
+bool existsOnHost(const std::string &hostPath)
+{
+    struct stat info;
+    return lstat(hostPath.c_str(), &info) == 0;
+}
+
+// Only bytes beyond ASCII read differently as UTF-8.
+bool mayReadAsUtf8(const char *path)
+{
+    for (const char *c = path; *c; ++c) {
+        if (static_cast<unsigned char>(*c) >= 0x80)
+            return true;
+    }
+    return false;
+}
+
+// The code page 932 form of a path written in UTF-8, as a Linux program
+// writes names: each character the way the host name's form spells it
+// (charset.h). False when the bytes are not well-formed UTF-8 or are all
+// ASCII, which reads the same either way.
+bool cp932FormOfUtf8(std::string_view path, std::string &cp932)
+{
+    cp932.clear();
+    bool beyondAscii = false;
+    size_t i = 0;
+    while (i < path.size()) {
+        char32_t scalar = 0;
+        size_t length = utf8::sequenceAt(path, i, scalar);
+        if (length == 0)
+            return false;
+        if (length == 1) {
+            cp932 += path[i];
+        } else {
+            cp932 += host::hostNameToCp932(path.substr(i, length));
+            beyondAscii = true;
+        }
+        i += length;
+    }
+    return beyondAscii;
+}
+
+// A path written in UTF-8 (a playlist from a Linux editor) names nothing
+// when its bytes are read as code page 932. When the same bytes read as
+// UTF-8 name something that exists on the host drive, that is taken
+// instead; a code page 932 reading that exists always wins.
+bool resolveAsUtf8(std::string_view path, ResolvedPath &resolved)
+{
+    std::string cp932;
+    if (!cp932FormOfUtf8(path, cp932))
+        return false;
+    PathSyntax syntax;
+    if (parsePathSyntax(cp932, syntax) != ERROR_SUCCESS || !onHostDrive(syntax))
+        return false;
+    ResolvedPath candidate;
+    if (resolveOnHostDrive(syntax, candidate) != ERROR_SUCCESS || !existsOnHost(candidate.hostPath))
+        return false;
+    resolved = std::move(candidate);
+    return true;
+}
+
 }  // namespace
 
 DWORD resolvePath(const char *path, ResolvedPath &resolved)
@@ -220,17 +301,14 @@ DWORD resolvePath(const char *path, ResolvedPath &resolved)
     if (error != ERROR_SUCCESS)
         return error;
 
-    switch (syntax.root) {
-    case PathSyntax::Root::CurrentDirectory:
-        return resolveOnHost(currentHostDirectory(), syntax.components, resolved);
-    case PathSyntax::Root::CurrentDriveRoot:
-        return resolveOnHost("/", syntax.components, resolved);
-    case PathSyntax::Root::Drive:
-        break;
-    }
-    if (syntax.driveLetter == 'C') {
-        const std::string base = syntax.driveRelative ? currentHostDirectory() : "/";
-        return resolveOnHost(base, syntax.components, resolved);
+    if (onHostDrive(syntax)) {
+        error = resolveOnHostDrive(syntax, resolved);
+        if (mayReadAsUtf8(path) &&
+            (error == ERROR_INVALID_NAME ||
+             (error == ERROR_SUCCESS && !existsOnHost(resolved.hostPath))) &&
+            resolveAsUtf8(path, resolved))
+            return ERROR_SUCCESS;
+        return error;
     }
     int drive = cdDriveIndex(syntax.driveLetter);
     if (drive < 0)

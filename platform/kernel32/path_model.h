@@ -12,7 +12,10 @@
 // double-byte characters. Names are converted with the reversible scheme of
 // platform/host/charset.h. When a path does not exist as written, each
 // component is looked up again ignoring ASCII case, as the platform's file
-// systems do.
+// systems do. A path on the host drive that names nothing as code page 932
+// but is well-formed UTF-8 naming something that exists (a playlist line
+// written by a Linux program) resolves to that; it never hides an existing
+// code page 932 name.
 #pragma once
 
 #include <string>

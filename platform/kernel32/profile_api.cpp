@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <mutex>
 
 #include "platform/kernel32/atomic_file_writer.h"
@@ -15,14 +14,13 @@
 #include "platform/kernel32/host_file_info.h"
 #include "platform/kernel32/path_model.h"
 #include "platform/kernel32/profile_document.h"
+#include "platform/kernel32/profile_reading.h"
 #include "platform/kernel32/share_registry.h"
 #include "platform/kernel32/unique_fd.h"
 
 using namespace hp::kernel32;
 
 namespace {
-
-constexpr DWORD integerBufferBytes = 30;  // as much of a value as the integer reader looks at
 
 std::mutex &profileMutex()
 {
@@ -82,90 +80,6 @@ DWORD loadProfile(const std::string &hostPath, const FileUse &use, std::string &
     }
 }
 
-DWORD copyText(const std::string &text, LPSTR out, DWORD size)
-{
-    DWORD length = text.size() < size - 1 ? static_cast<DWORD>(text.size()) : size - 1;
-    std::memcpy(out, text.data(), length);
-    out[length] = '\0';
-    return length;
-}
-
-// Names, each followed by its terminator, and one more terminator at the
-// end. When they do not fit, the list is cut to size - 2 bytes and ends in
-// two terminators, and the result is size - 2.
-DWORD copyList(const std::vector<std::string> &names, LPSTR out, DWORD size)
-{
-    std::string joined;
-    for (const std::string &name : names) {
-        joined += name;
-        joined += '\0';
-    }
-    if (joined.empty()) {
-        out[0] = '\0';
-        return 0;
-    }
-    if (joined.size() + 2 <= size) {
-        std::memcpy(out, joined.data(), joined.size());
-        out[joined.size()] = '\0';
-        return static_cast<DWORD>(joined.size());
-    }
-    if (size < 2) {
-        out[0] = '\0';
-        return 0;
-    }
-    std::memcpy(out, joined.data(), size - 2);
-    out[size - 2] = '\0';
-    out[size - 1] = '\0';
-    return size - 2;
-}
-
-std::string defaultTextOf(LPCSTR defaultValue)
-{
-    std::string text = defaultValue ? defaultValue : "";
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
-        text.back() == text.front())
-        text = text.substr(1, text.size() - 2);
-    return text;
-}
-
-// The platform's integer reading: leading blanks, a sign, "0x", "0o" or
-// "0b" for another base, then digits up to the first that does not belong;
-// the value wraps modulo 2^32.
-UINT parseProfileInteger(const char *text)
-{
-    while (*text && static_cast<unsigned char>(*text) <= ' ')
-        ++text;
-    bool negative = false;
-    if (*text == '+' || *text == '-') {
-        negative = *text == '-';
-        ++text;
-    }
-    unsigned base = 10;
-    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'o' || text[1] == 'b')) {
-        base = text[1] == 'x' ? 16 : text[1] == 'o' ? 8 : 2;
-        text += 2;
-    }
-    UINT value = 0;
-    for (; *text; ++text) {
-        char c = *text;
-        unsigned digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'a' && c <= 'z')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'Z')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else
-            break;
-        if (digit >= base)
-            break;
-        value = value * base + digit;
-    }
-    return negative ? 0u - value : value;
-}
-
 }  // namespace
 
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR defaultValue,
@@ -173,8 +87,6 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR def
 {
     if (!returnedString || size == 0)
         return 0;
-    std::string fallback = defaultTextOf(defaultValue);
-
     std::string bytes;
     bool existed = false;
     std::string hostPath;
@@ -185,28 +97,19 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR def
         error = loadProfile(hostPath, use, bytes, existed);
     }
     if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND)
-        return copyText(fallback, returnedString, size);
+        return readProfileDefault(defaultValue, returnedString, size);
 
-    ProfileDocument document = ProfileDocument::parse(bytes);
-    if (!appName)
-        return copyList(document.sectionNames(), returnedString, size);
-    if (!keyName) {
-        auto keys = document.keyNames(appName);
-        if (!keys || keys->empty())
-            return copyText(fallback, returnedString, size);
-        return copyList(*keys, returnedString, size);
-    }
-    std::optional<std::string> value = document.value(appName, keyName);
-    return copyText(value ? *value : fallback, returnedString, size);
+    return readProfileString(ProfileDocument::parse(bytes), appName, keyName, defaultValue,
+                             returnedString, size);
 }
 
 UINT WINAPI GetPrivateProfileIntA(LPCSTR appName, LPCSTR keyName, INT defaultValue,
                                   LPCSTR fileName)
 {
-    char buffer[integerBufferBytes];
+    char buffer[profileIntegerBytes];
     if (GetPrivateProfileStringA(appName, keyName, "", buffer, sizeof buffer, fileName) == 0)
         return static_cast<UINT>(defaultValue);
-    return parseProfileInteger(buffer);
+    return profileInteger(buffer);
 }
 
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR value,

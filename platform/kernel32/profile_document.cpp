@@ -76,17 +76,17 @@ ProfileDocument ProfileDocument::parse(std::string_view bytes)
     ProfileDocument document;
     size_t start = 0;
     while (start < bytes.size()) {
-        size_t newline = bytes.find('\n', start);
-        if (newline == std::string_view::npos) {
+        size_t textEnd = bytes.find_first_of("\r\n", start);
+        if (textEnd == std::string_view::npos) {
             document.lines_.push_back(lineOf(std::string(bytes.substr(start)), ""));
             break;
         }
-        size_t textEnd = newline;
-        if (textEnd > start && bytes[textEnd - 1] == '\r')
-            --textEnd;
+        size_t next = textEnd + 1;
+        if (bytes[textEnd] == '\r' && next < bytes.size() && bytes[next] == '\n')
+            ++next;
         document.lines_.push_back(lineOf(std::string(bytes.substr(start, textEnd - start)),
-                                         std::string(bytes.substr(textEnd, newline + 1 - textEnd))));
-        start = newline + 1;
+                                         std::string(bytes.substr(textEnd, next - textEnd))));
+        start = next;
     }
     return document;
 }
@@ -126,7 +126,8 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
     if (header == std::string::npos)
         return std::nullopt;
     std::string_view wanted = trim(key);
-    for (size_t i = header + 1; i < sectionEnd(header); ++i) {
+    const size_t end = sectionEnd(header);
+    for (size_t i = header + 1; i < end; ++i) {
         const Line &line = lines_[i];
         if (line.kind == LineKind::Key && equalIgnoringAsciiCase(line.name, wanted)) {
             if (!line.hasValue)
@@ -153,7 +154,8 @@ std::optional<std::vector<std::string>> ProfileDocument::keyNames(std::string_vi
     if (header == std::string::npos)
         return std::nullopt;
     std::vector<std::string> names;
-    for (size_t i = header + 1; i < sectionEnd(header); ++i) {
+    const size_t end = sectionEnd(header);
+    for (size_t i = header + 1; i < end; ++i) {
         const Line &line = lines_[i];
         if (line.kind == LineKind::Key && line.hasValue && !line.name.empty() &&
             line.name.front() != ';')

@@ -3,7 +3,8 @@
 // blank lines, line ends and text before the first section included, stays
 // as it was. Bytes are CP932 and are never converted.
 //
-// Reading follows the platform: section and key names match without regard
+// Reading follows the platform: CR LF, LF and a CR alone each end a line;
+// section and key names match without regard
 // to ASCII case and to whitespace around them; a value is the text after
 // the first "=", trimmed; a value in matching single or double quotes loses
 // them; lines without "=" and lines starting with ";" are not listed as
@@ -47,7 +48,7 @@ private:
     enum class LineKind { Blank, Section, Key, Other };
     struct Line {
         std::string text;    // without its line end
-        std::string ending;  // "\r\n", "\n" or "" for a last line without one
+        std::string ending;  // "\r\n", "\n", "\r" or "" for a last line without one
         LineKind kind = LineKind::Blank;
         std::string name;    // section or key name, trimmed
         bool hasValue = false;

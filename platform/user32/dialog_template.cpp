@@ -1,5 +1,7 @@
 #include "platform/user32/dialog_template.h"
 
+#include <algorithm>
+
 #include "platform/host/charset.h"
 
 namespace hp::user32 {
@@ -7,6 +9,9 @@ namespace hp::user32 {
 namespace {
 
 constexpr DWORD dsShellFont = DS_SETFONT | 0x0008;  // DS_FIXEDSYS
+// The smallest control: styles, box, a 16-bit id, empty class and text, no
+// creation data.
+constexpr size_t minItemBytes = 24;
 
 class TemplateReader {
 public:
@@ -170,7 +175,9 @@ bool parseDialogTemplate(const void *bytes, size_t size, DialogTemplate &dialog)
     if (reader.failed())
         return false;
 
-    dialog.items.reserve(itemCount);
+    // The count is the template's word: room is kept only for the controls
+    // its bytes can hold.
+    dialog.items.reserve(std::min<size_t>(itemCount, size / minItemBytes));
     for (WORD i = 0; i < itemCount; ++i) {
         reader.alignToDword();
         DialogItemTemplate item;

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/user32/image.h"
 #include "platform/win32.h"
 
 namespace hp::gdi32 {
@@ -82,6 +83,9 @@ struct NativeWindowDescription {
     std::string title;                          // CP932
     bool acceptsDrops = false;
     std::shared_ptr<gdi32::Surface> surface;    // what the client area shows
+    // The window's icons for the desktop (task bar, switcher), smallest
+    // first; none leaves the desktop's default.
+    std::vector<IconPicture> icons;
 };
 
 enum class DialogControlKind { PushButton, DefaultPushButton, GroupBox, StaticText, StaticIcon };

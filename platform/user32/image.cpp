@@ -1,7 +1,7 @@
 // LoadImageA, LoadIconA, LoadCursorA, DestroyIcon, DestroyCursor and
 // DrawIconEx: bitmaps from files (through the decoded-image cache) and from
 // the program's resources; icons and cursors from .ico/.cur files and from
-// RT_GROUP_ICON/RT_GROUP_CURSOR resources.
+// RT_GROUP_ICON/RT_GROUP_CURSOR resources (decoded by ico_decoder).
 #include "platform/user32/image.h"
 
 #include <fcntl.h>
@@ -9,8 +9,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +18,7 @@
 #include "platform/gdi32/gdi_access.h"
 #include "platform/gdi32/image_cache.h"
 #include "platform/kernel32/path_model.h"
+#include "platform/user32/ico_decoder.h"
 #include "platform/user32/resources.h"
 
 namespace hp::user32 {
@@ -32,9 +31,20 @@ constexpr WORD resourceTypeBitmap = 2;
 constexpr size_t maxIconFileBytes = 16 * 1024 * 1024;
 constexpr WORD stockArrowId = 32512;  // IDC_ARROW, IDI_APPLICATION
 
+// Where an icon's picture came from, so that the icon can be had at other
+// sizes from the same directory, as the platform does for a window's icons.
+struct IconOrigin {
+    enum class Kind { Made, Resource, File };
+    Kind kind = Kind::Made;
+    HINSTANCE instance = nullptr;
+    std::string name;      // Resource: a string name; File: the host path
+    WORD ordinal = 0;      // Resource: the id, when the name is an integer
+};
+
 struct IconObject {
     IconPicture picture;
     bool shared = false;  // LoadIconA, LoadCursorA, LR_SHARED: DestroyIcon leaves it
+    IconOrigin origin;
 };
 
 // Icon handles: odd values from 0x20000001 up, so they never meet the even
@@ -68,12 +78,6 @@ IconTable &icons()
 {
     static IconTable table;
     return table;
-}
-
-uint16_t word(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t dword(const uint8_t *p)
-{
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
 bool readWholeFile(const std::string &hostPath, std::vector<uint8_t> &bytes, DWORD &error)
@@ -126,34 +130,6 @@ bool hostPathOf(LPCSTR name, std::string &hostPath)
     return true;
 }
 
-// An icon or cursor image (a DIB with its AND mask) as a picture.
-bool pictureFromDib(const uint8_t *bytes, size_t size, IconPicture &picture)
-{
-    if (size >= 8 && std::memcmp(bytes, "\x89PNG", 4) == 0)
-        return false;  // PNG-compressed entries are not read; others are preferred
-    gdi32::DecodedImage image;
-    std::vector<uint8_t> mask;
-    if (!gdi32::decodeDib(bytes, size, image, INT_MAX / 2, &mask))
-        return false;
-    const int width = image.pixels->width();
-    const int height = image.pixels->height();
-    picture.width = width;
-    picture.height = height;
-    picture.argb.resize(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const size_t i = static_cast<size_t>(y) * width + x;
-            uint32_t alpha;
-            if (!image.alpha.empty())
-                alpha = image.alpha[i];
-            else
-                alpha = (i < mask.size() && mask[i]) ? 0 : 255;
-            picture.argb[i] = (alpha << 24) | image.pixels->at(x, y);
-        }
-    }
-    return true;
-}
-
 // Scales a picture by nearest neighbour.
 IconPicture scaled(const IconPicture &source, int width, int height)
 {
@@ -176,94 +152,6 @@ IconPicture scaled(const IconPicture &source, int width, int height)
     return result;
 }
 
-// One entry of an icon directory (file or resource group).
-struct DirectoryEntry {
-    int width = 0;
-    int height = 0;
-    int bitCount = 0;
-    POINT hotspot{0, 0};
-    uint32_t size = 0;
-    uint32_t offset = 0;  // files: where the image is
-    WORD resourceId = 0;  // groups: the RT_ICON/RT_CURSOR id
-};
-
-// The platform's choice: the entry whose size is nearest the wanted one,
-// then the deepest colour.
-int bestEntry(const std::vector<DirectoryEntry> &entries, int wantedWidth, int wantedHeight)
-{
-    int best = -1;
-    int bestDistance = INT_MAX;
-    int bestBits = -1;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const int distance =
-            std::abs(entries[i].width - wantedWidth) + std::abs(entries[i].height - wantedHeight);
-        if (distance < bestDistance || (distance == bestDistance && entries[i].bitCount > bestBits)) {
-            best = static_cast<int>(i);
-            bestDistance = distance;
-            bestBits = entries[i].bitCount;
-        }
-    }
-    return best;
-}
-
-bool parseDirectory(const uint8_t *bytes, size_t size, bool group, WORD expectedType,
-                    std::vector<DirectoryEntry> &entries)
-{
-    if (size < 6 || word(bytes) != 0 || word(bytes + 2) != expectedType)
-        return false;
-    const size_t count = word(bytes + 4);
-    const size_t entrySize = group ? 14 : 16;
-    if (count == 0 || 6 + count * entrySize > size)
-        return false;
-    entries.clear();
-    for (size_t i = 0; i < count; ++i) {
-        const uint8_t *e = bytes + 6 + i * entrySize;
-        DirectoryEntry entry;
-        if (group && expectedType == 2) {
-            // Cursor groups: WORD width, WORD height (of image and mask).
-            entry.width = word(e);
-            entry.height = word(e + 2) / 2;
-            entry.bitCount = word(e + 6);
-        } else {
-            entry.width = e[0] ? e[0] : 256;
-            entry.height = e[1] ? e[1] : 256;
-            entry.bitCount = word(e + 6);
-            if (!group && expectedType == 2) {
-                entry.hotspot = POINT{word(e + 4), word(e + 6)};
-                entry.bitCount = 0;
-            }
-        }
-        entry.size = dword(e + 8);
-        if (group)
-            entry.resourceId = word(e + 12);
-        else
-            entry.offset = dword(e + 12);
-        entries.push_back(entry);
-    }
-    return true;
-}
-
-bool pictureFromIconFile(const std::vector<uint8_t> &bytes, bool cursor, int wantedWidth,
-                         int wantedHeight, IconPicture &picture)
-{
-    std::vector<DirectoryEntry> entries;
-    if (!parseDirectory(bytes.data(), bytes.size(), false, cursor ? 2 : 1, entries))
-        return false;
-    while (!entries.empty()) {
-        const int chosen = bestEntry(entries, wantedWidth, wantedHeight);
-        const DirectoryEntry entry = entries[chosen];
-        entries.erase(entries.begin() + chosen);
-        if (entry.offset > bytes.size() || entry.size > bytes.size() - entry.offset)
-            continue;
-        if (pictureFromDib(bytes.data() + entry.offset, entry.size, picture)) {
-            picture.hotspot = entry.hotspot;
-            picture.isCursor = cursor;
-            return true;
-        }
-    }
-    return false;
-}
-
 bool pictureFromResources(HINSTANCE instance, LPCSTR name, bool cursor, int wantedWidth,
                           int wantedHeight, IconPicture &picture)
 {
@@ -271,40 +159,23 @@ bool pictureFromResources(HINSTANCE instance, LPCSTR name, bool cursor, int want
     const WORD groupType = cursor ? resourceTypeGroupCursor : resourceTypeGroupIcon;
     if (!findResource(instance, MAKEINTRESOURCEA(groupType), name, group))
         return false;
-    std::vector<DirectoryEntry> entries;
-    if (!parseDirectory(static_cast<const uint8_t *>(group.data), group.size, true, cursor ? 2 : 1,
-                        entries)) {
+    const WORD imageType = cursor ? resourceTypeCursor : resourceTypeIcon;
+    auto imageResource = [&](const IconDirectoryEntry &entry, const uint8_t *&data, size_t &size) {
+        ResourceBytes image;
+        if (!findResource(instance, MAKEINTRESOURCEA(imageType), MAKEINTRESOURCEA(entry.resourceId),
+                          image))
+            return false;
+        data = static_cast<const uint8_t *>(image.data);
+        size = image.size;
+        return true;
+    };
+    if (!decodeIconDirectory(static_cast<const uint8_t *>(group.data), group.size,
+                             IconDirectoryLayout::ResourceGroup, cursor, wantedWidth, wantedHeight,
+                             imageResource, picture)) {
         SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
         return false;
     }
-    while (!entries.empty()) {
-        const int chosen = bestEntry(entries, wantedWidth, wantedHeight);
-        const DirectoryEntry entry = entries[chosen];
-        entries.erase(entries.begin() + chosen);
-        ResourceBytes image;
-        const WORD imageType = cursor ? resourceTypeCursor : resourceTypeIcon;
-        if (!findResource(instance, MAKEINTRESOURCEA(imageType), MAKEINTRESOURCEA(entry.resourceId),
-                          image))
-            continue;
-        const auto *data = static_cast<const uint8_t *>(image.data);
-        size_t size = image.size;
-        POINT hotspot{0, 0};
-        if (cursor) {
-            // Cursor images start with their hot spot.
-            if (size < 4)
-                continue;
-            hotspot = POINT{word(data), word(data + 2)};
-            data += 4;
-            size -= 4;
-        }
-        if (pictureFromDib(data, size, picture)) {
-            picture.hotspot = hotspot;
-            picture.isCursor = cursor;
-            return true;
-        }
-    }
-    SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
-    return false;
+    return true;
 }
 
 // The system's arrow pointer, drawn from a mask: '#' black, '.' white.
@@ -365,12 +236,44 @@ IconPicture stockApplicationIcon()
     return picture;
 }
 
-HICON insertIcon(IconPicture picture, bool shared)
+HICON insertIcon(IconPicture picture, bool shared, IconOrigin origin = {})
 {
     auto object = std::make_unique<IconObject>();
     object->picture = std::move(picture);
     object->shared = shared;
+    object->origin = std::move(origin);
     return icons().insert(std::move(object));
+}
+
+IconOrigin resourceOrigin(HINSTANCE instance, LPCSTR name)
+{
+    IconOrigin origin;
+    origin.kind = IconOrigin::Kind::Resource;
+    origin.instance = instance;
+    if (IS_INTRESOURCE(name))
+        origin.ordinal = static_cast<WORD>(reinterpret_cast<uintptr_t>(name));
+    else
+        origin.name = name;
+    return origin;
+}
+
+// The image of the icon's origin nearest the size, scaled to it; the icon's
+// own picture scaled when it has no origin to go back to.
+IconPicture iconAtSize(const IconObject &icon, int size)
+{
+    IconPicture picture;
+    const IconOrigin &origin = icon.origin;
+    bool found = false;
+    if (origin.kind == IconOrigin::Kind::Resource) {
+        const LPCSTR name = origin.name.empty() ? MAKEINTRESOURCEA(origin.ordinal) : origin.name.c_str();
+        found = pictureFromResources(origin.instance, name, icon.picture.isCursor, size, size, picture);
+    } else if (origin.kind == IconOrigin::Kind::File) {
+        std::vector<uint8_t> bytes;
+        DWORD error = ERROR_SUCCESS;
+        found = readWholeFile(origin.name, bytes, error) &&
+                decodeIconFile(bytes.data(), bytes.size(), icon.picture.isCursor, size, size, picture);
+    }
+    return scaled(found ? picture : icon.picture, size, size);
 }
 
 std::string keyName(LPCSTR name)
@@ -487,17 +390,21 @@ HANDLE loadIconOrCursor(HINSTANCE instance, LPCSTR name, bool cursor, int width,
     }
 
     IconPicture picture;
+    IconOrigin origin;
     if (flags & LR_LOADFROMFILE) {
         std::string hostPath;
         if (!hostPathOf(name, hostPath))
             return nullptr;
+        origin.kind = IconOrigin::Kind::File;
+        origin.name = hostPath;
         std::vector<uint8_t> bytes;
         DWORD error = ERROR_SUCCESS;
         if (!readWholeFile(hostPath, bytes, error)) {
             SetLastError(error);
             return nullptr;
         }
-        if (!pictureFromIconFile(bytes, cursor, wantedWidth, wantedHeight, picture)) {
+        if (!decodeIconFile(bytes.data(), bytes.size(), cursor, wantedWidth, wantedHeight,
+                            picture)) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return nullptr;
         }
@@ -506,10 +413,12 @@ HANDLE loadIconOrCursor(HINSTANCE instance, LPCSTR name, bool cursor, int width,
         picture = cursor ? stockArrow() : stockApplicationIcon();
     } else if (!pictureFromResources(instance, name, cursor, wantedWidth, wantedHeight, picture)) {
         return nullptr;
+    } else {
+        origin = resourceOrigin(instance, name);
     }
     if (!keepNaturalSize)
         picture = scaled(picture, wantedWidth, wantedHeight);
-    HICON handle = insertIcon(std::move(picture), shared);
+    HICON handle = insertIcon(std::move(picture), shared, std::move(origin));
     if (shared && !(flags & LR_LOADFROMFILE))
         icons().shared[key] = handle;
     return handle;
@@ -538,6 +447,20 @@ bool iconPicture(HICON handle, IconPicture &picture)
     }
     picture = icon->picture;
     return true;
+}
+
+std::vector<IconPicture> windowIconPictures(HICON icon, HICON smallIcon)
+{
+    const IconObject *big = icons().find(icon);
+    const IconObject *small = icons().find(smallIcon);
+    std::vector<IconPicture> pictures;
+    if (small || big)
+        pictures.push_back(iconAtSize(small ? *small : *big, windowSmallIconSize));
+    if (big) {
+        for (int size : windowLargeIconSizes)
+            pictures.push_back(iconAtSize(*big, size));
+    }
+    return pictures;
 }
 
 DWORD liveIconCount() { return icons().count(); }

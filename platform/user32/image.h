@@ -22,6 +22,20 @@ struct IconPicture {
 // a handle that names none.
 bool iconPicture(HICON icon, IconPicture &picture);
 
+// The sizes a window's icons are shown at: the small icon in title bars
+// and task bars (SM_CXSMICON), the large one in task switchers at the
+// system size (SM_CXICON) and above.
+constexpr int windowSmallIconSize = 16;
+constexpr int windowLargeIconSizes[] = {32, 48};
+
+// The pictures of a window whose class has these icons, smallest first: the
+// small icon (or, without one, the large icon) at windowSmallIconSize, the
+// large icon at each of windowLargeIconSizes. As the platform does, each
+// comes from the image of the icon's resource or file nearest its size, not
+// from the picture loaded at another size. Handles that name no icon give
+// nothing.
+std::vector<IconPicture> windowIconPictures(HICON icon, HICON smallIcon);
+
 // Icons and cursors alive in the process, shared ones (LoadIconA,
 // LoadCursorA, LR_SHARED) included.
 DWORD liveIconCount();

@@ -438,6 +438,9 @@ void WindowSystem::ensureNative(Window &window)
         description.title = window.text;
         description.acceptsDrops = (window.exStyle & WS_EX_ACCEPTFILES) != 0;
         description.surface = window.surface;
+        if (window.windowClass)
+            description.icons =
+                windowIconPictures(window.windowClass->icon, window.windowClass->smallIcon);
         display().createWindow(description);
     }
     window.nativeCreated = true;

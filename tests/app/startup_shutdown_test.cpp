@@ -165,15 +165,19 @@ TEST(StartUp, ExistingSettingsAreReadWithoutAQuestionAndWrittenBackAtShutdown)
     }
 }
 
-TEST(StartUp, ASettingsFileThatCannotBeWrittenAsksAtEveryStartAndReadsTheDefaults)
+// The question comes back at every start, and each answer holds for its
+// session.
+TEST(StartUp, ASettingsFileThatCannotBeWrittenAsksAtEveryStartAndKeepsTheAnswer)
 {
     ProgramHarness program;
     hp::testing::setModulePath(program.programFolder().pathOf("no such folder/hollyphone.exe"));
-    hp::testing::messageBoxRecorder().setAnswer(IDYES);
-    for (int start = 1; start <= 2; ++start) {
+    int start = 0;
+    for (int answer : {IDYES, IDNO, IDYES}) {
+        hp::testing::messageBoxRecorder().setAnswer(answer);
         program.startPanel();
-        EXPECT_EQ(hp::testing::messageBoxRecorder().calls().size(), static_cast<size_t>(start));
-        EXPECT_EQ(frontPanel.graphicEffect, 0);
+        EXPECT_EQ(hp::testing::messageBoxRecorder().calls().size(), static_cast<size_t>(++start));
+        EXPECT_EQ(frontPanel.graphicEffect, answer == IDYES ? 1 : 0);
+        EXPECT_EQ(frontPanel.mixerDevice, 0);
         program.stopPanel();
     }
     EXPECT_EQ(program.programFolder().names(), std::vector<std::string>{});

@@ -123,6 +123,14 @@ TEST_F(Playlist, LongLinesAreReadInPiecesOf259Bytes)
     folder_.write(tail, midiBytes);
     EXPECT_EQ(load(head + tail + "\r\n"), 1);
     EXPECT_EQ(queuedPaths(), (std::vector<std::string>{head, tail}));
+
+    // A CR LF right at the limit: after 258 bytes it still ends the line;
+    // after 259 it is read as an empty line of its own.
+    std::string shorter = "sub/" + std::string(250, 's') + ".mp3";
+    folder_.write(shorter, mp3Bytes);
+    SetUp();
+    EXPECT_EQ(load(shorter + "\r\n" + head + "\r\n" + tail), 1);
+    EXPECT_EQ(queuedPaths(), (std::vector<std::string>{shorter, head, tail}));
 }
 
 TEST_F(Playlist, OnlyTheNewestEntryOfADoubleJoinsTheQueue)
@@ -199,19 +207,80 @@ TEST_F(Playlist, IdsThatNameNoEntryAreSkipped)
     EXPECT_EQ(folder_.read("default.m3u"), folder_.pathOf("a.mp3") + "\r\n");
 }
 
-// A file of the same name as the temporary one is someone else's: it is
-// neither overwritten nor removed. The path is the program's own, relative
-// to the working directory.
+// Files that look like temporary ones are someone else's: they are
+// neither overwritten nor removed, and however many there are, the save
+// goes through. The path is the program's own, relative to the working
+// directory.
 TEST_F(Playlist, SavingLeavesOtherFilesAlone)
 {
     hp::test::CurrentDirectory inFolder(folder_.path());
     queueFile(folder_.write("a.mp3", mp3Bytes));
-    folder_.write("default.m3u.~0", "user data");
+    std::vector<std::string> before = {"a.mp3"};
+    for (int i = 0; i < 200; ++i) {
+        before.push_back("default.m3u.~" + std::to_string(i));
+        folder_.write(before.back(), "user data");
+    }
     EXPECT_EQ(savePlaylist("./default.m3u"), 1);
     EXPECT_EQ(folder_.read("default.m3u"), folder_.pathOf("a.mp3") + "\r\n");
     EXPECT_EQ(folder_.read("default.m3u.~0"), "user data");
+    before.push_back("default.m3u");
+    std::sort(before.begin(), before.end());
+    EXPECT_EQ(folder_.names(), before);
+}
+
+// What the queue cannot hold (comments, missing files, lines in another
+// encoding, overlong lines) is kept: the file as loaded goes to
+// "default.m3u.bak" before the queue replaces it.
+TEST_F(Playlist, LinesTheQueueLacksAreKeptInACopyFirst)
+{
+    hp::test::CurrentDirectory inFolder(folder_.path());
+    std::string song = folder_.write("song.mp3", mp3Bytes);
+    std::string tune = folder_.write("tune.mid", midiBytes);
+    const std::string original = "#EXTM3U\n#EXTINF:12,Song\n" + song + "\n" +
+                                 folder_.pathOf("gone.mp3") + "\r\n\r\n" + tune + "\n" +
+                                 std::string(300, 'x');
+    folder_.write("default.m3u", original);
+    ASSERT_EQ(loadPlaylist("./default.m3u"), 1);
+    ASSERT_EQ(savePlaylist("./default.m3u"), 1);
+    EXPECT_EQ(folder_.read("default.m3u.bak"), original);
+    EXPECT_EQ(folder_.read("default.m3u"), song + "\r\n" + tune + "\r\n");
+
+    // A queue that holds every line of its file leaves the copy alone, even
+    // with lines added and blank lines gone.
+    SetUp();
+    folder_.write("default.m3u", song + "\r\n\r\n" + tune + "\r\n");
+    ASSERT_EQ(loadPlaylist("./default.m3u"), 1);
+    queueFile(song);
+    ASSERT_EQ(savePlaylist("./default.m3u"), 1);
+    EXPECT_EQ(folder_.read("default.m3u"), song + "\r\n" + tune + "\r\n" + song + "\r\n");
+    EXPECT_EQ(folder_.read("default.m3u.bak"), original);
+}
+
+// When the copy cannot be kept, or the file could not be read at all, the
+// save does not destroy lines it never held.
+TEST_F(Playlist, LinesThatCannotBeKeptAreNotReplaced)
+{
+    hp::test::CurrentDirectory inFolder(folder_.path());
+    std::string song = folder_.write("song.mp3", mp3Bytes);
+    const std::string original = "# a comment\r\n" + song + "\r\n";
+    folder_.write("default.m3u", original);
+    folder_.makeFolder("default.m3u.bak");
+    ASSERT_EQ(loadPlaylist("./default.m3u"), 1);
+    EXPECT_EQ(savePlaylist("./default.m3u"), 0);
+    EXPECT_EQ(folder_.read("default.m3u"), original);
     EXPECT_EQ(folder_.names(),
-              (std::vector<std::string>{"a.mp3", "default.m3u", "default.m3u.~0"}));
+              (std::vector<std::string>{"default.m3u", "default.m3u.bak", "song.mp3"}));
+
+    // Refused at loading (a folder stands in the playlist's place here).
+    SetUp();
+    hp::test::ScratchFolder other;
+    hp::test::CurrentDirectory inOther(other.path());
+    other.makeFolder("default.m3u");
+    other.write("default.m3u/inside", "kept");
+    EXPECT_EQ(loadPlaylist("./default.m3u"), 0);
+    queueFile(song);
+    EXPECT_EQ(savePlaylist("./default.m3u"), 0);
+    EXPECT_EQ(other.read("default.m3u/inside"), "kept");
 }
 
 // The file size limit makes every write beyond 64 bytes fail, as a full

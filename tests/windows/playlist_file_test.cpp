@@ -111,25 +111,34 @@ TEST_F(PlaylistFile, PlaylistThatCannotBeReplacedKeepsItsBytes)
         EXPECT_EQ(folder_.names(), (std::vector<std::string>{"a.mp3", "default.m3u"}));
     }
     {
-        // The platform refuses to replace a read-only file (ERROR_ACCESS_DENIED;
-        // Python's os.replace meets the same refusal there). Wine 8 replaces
-        // it: the difference is the platform's, marked here.
+        // ReplaceFileA refuses to replace a read-only file (ERROR_ACCESS_DENIED).
         SCOPED_TRACE("read-only");
         folder_.write("default.m3u", old);
         ASSERT_TRUE(SetFileAttributesA(playlist().c_str(), FILE_ATTRIBUTE_READONLY));
-        const bool replaced = savePlaylist(playlist().c_str()) == 1;
-        if (hp::wintest::runningUnderWine()) {
-            EXPECT_TRUE(replaced) << "Wine now refuses as the platform does: drop this mark";
-        } else {
-            EXPECT_FALSE(replaced);
-            EXPECT_EQ(folder_.read("default.m3u"), old);
-        }
+        EXPECT_EQ(savePlaylist(playlist().c_str()), 0);
+        EXPECT_EQ(folder_.read("default.m3u"), old);
         EXPECT_EQ(folder_.names(), (std::vector<std::string>{"a.mp3", "default.m3u"}));
         SetFileAttributesA(playlist().c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     // Once free, the same call goes through.
     EXPECT_EQ(savePlaylist(playlist().c_str()), 1);
     EXPECT_EQ(folder_.read("default.m3u"), folder_.pathOf("a.mp3") + "\r\n");
+}
+
+// A playlist from another player keeps what the queue cannot hold in a
+// copy beside it.
+TEST_F(PlaylistFile, LinesTheQueueLacksAreKeptInACopyFirst)
+{
+    std::string song = folder_.write("曲.mp3", mp3Bytes);
+    const std::string original =
+        "#EXTM3U\r\n#EXTINF:3,曲\r\n" + song + "\r\n" + folder_.pathOf("gone.mp3") + "\r\n";
+    folder_.write("default.m3u", original);
+    ASSERT_EQ(loadPlaylist(playlist().c_str()), 1);
+    ASSERT_EQ(savePlaylist(playlist().c_str()), 1);
+    EXPECT_EQ(folder_.read("default.m3u.bak"), original);
+    EXPECT_EQ(folder_.read("default.m3u"), song + "\r\n");
+    EXPECT_EQ(folder_.names(),
+              (std::vector<std::string>{"default.m3u", "default.m3u.bak", "曲.mp3"}));
 }
 
 // Another program may keep the playlist open for reading, as an editor

@@ -1,5 +1,7 @@
 // skin_generator OUTPUT-FOLDER
 //     Writes swbase1.bmp, parts.bmp, hollyphone.ico and hollyphone.png.
+// skin_generator --icons OUTPUT-FOLDER
+//     Writes hollyphone-16.png ... hollyphone-256.png, the desktop's icons.
 // skin_generator --preview OUTPUT-FOLDER
 //     Writes preview-lit.png and preview-dark.png: the window as the program
 //     shows it, lights all on and mostly off.
@@ -66,12 +68,14 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && std::string(argv[1]) == "--preview")
         return writePreviews(argv[2]);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: skin_generator [--preview] OUTPUT-FOLDER\n");
+    const bool icons = argc == 3 && std::string(argv[1]) == "--icons";
+    if (argc != 2 && !icons) {
+        std::fprintf(stderr, "usage: skin_generator [--preview | --icons] OUTPUT-FOLDER\n");
         return 2;
     }
-    for (const hp::skin::SkinFile& file : hp::skin::makeSkinFiles())
-        if (!writeFile(std::string(argv[1]) + "/" + file.name, file.contents))
+    for (const hp::skin::SkinFile& file :
+         icons ? hp::skin::makeDesktopIcons() : hp::skin::makeSkinFiles())
+        if (!writeFile(std::string(argv[argc - 1]) + "/" + file.name, file.contents))
             return 1;
     return 0;
 }

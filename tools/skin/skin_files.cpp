@@ -1,5 +1,7 @@
 #include "tools/skin/skin_files.h"
 
+#include <string>
+
 #include "tools/skin/backdrop_painter.h"
 #include "tools/skin/icon_painter.h"
 #include "tools/skin/parts_sheet.h"
@@ -17,6 +19,15 @@ std::vector<SkinFile> makeSkinFiles()
                                       IconPainter::paint(48)})},
         {"hollyphone.png", encodePng(IconPainter::paint(64))},
     };
+}
+
+std::vector<SkinFile> makeDesktopIcons()
+{
+    std::vector<SkinFile> icons;
+    for (int size : desktopIconSizes)
+        icons.push_back({"hollyphone-" + std::to_string(size) + ".png",
+                         encodePng(IconPainter::paint(size))});
+    return icons;
 }
 
 } // namespace hp::skin

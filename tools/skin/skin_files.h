@@ -16,4 +16,10 @@ struct SkinFile {
 // swbase1.bmp, parts.bmp, hollyphone.ico and hollyphone.png, in that order.
 std::vector<SkinFile> makeSkinFiles();
 
+// The program's icon for the desktop's icon theme, "hollyphone-<size>.png"
+// at each of desktopIconSizes: the art of the icon resource, painted at
+// each size rather than scaled.
+constexpr int desktopIconSizes[] = {16, 32, 48, 128, 256};
+std::vector<SkinFile> makeDesktopIcons();
+
 } // namespace hp::skin

@@ -117,6 +117,10 @@ class XDisplay:
             time.sleep(0.1)
         raise AssertionError("no window named %r appeared within %.0f s" % (exact_name, timeout))
 
+    def xprop(self, window_id, *arguments):
+        """xprop's report on a window's properties (x11-utils)."""
+        return self._run("xprop", "-id", str(window_id), *arguments).decode()
+
     # ----- the user -----
 
     def move(self, x, y):

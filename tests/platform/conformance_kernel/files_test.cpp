@@ -362,6 +362,98 @@ TEST_F(Kernel32ConfFiles, MoveFileExReplacesOnlyWhenAskedTo)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
+bool endsWithIgnoringCase(const std::string &text, const std::string &tail)
+{
+    return text.size() >= tail.size() &&
+           lstrcmpiA(text.substr(text.size() - tail.size()).c_str(), tail.c_str()) == 0;
+}
+
+TEST_F(Kernel32ConfFiles, TempFileNamesAreNewEmptyFilesOfTheirOwn)
+{
+    char first[MAX_PATH];
+    char second[MAX_PATH];
+    EXPECT_NE(GetTempFileNameA(scratch.path().c_str(), "hpx", 0, first), 0u);
+    EXPECT_NE(GetTempFileNameA(scratch.path().c_str(), "hpxyz", 0, second), 0u);
+    EXPECT_STRNE(first, second);
+    for (const std::string name : {first, second}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(name.rfind(scratch.path() + "\\hpx", 0), 0u);
+        EXPECT_EQ(name.find("hpxy"), std::string::npos) << "three characters of the prefix";
+        EXPECT_TRUE(endsWithIgnoringCase(name, ".tmp"));
+        HANDLE file = openFile(name, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(sizeOf(file), 0u);
+        CloseHandle(file);
+    }
+    // A number of the caller's only makes the name.
+    char named[MAX_PATH];
+    EXPECT_EQ(GetTempFileNameA(scratch.path().c_str(), "hp", 0x1234, named), 0x1234u);
+    EXPECT_TRUE(endsWithIgnoringCase(named, "\\hp1234.tmp"));
+    EXPECT_EQ(GetFileAttributesA(named), INVALID_FILE_ATTRIBUTES);
+    SetLastError(sentinel);
+    EXPECT_EQ(GetTempFileNameA(scratch.file("missing").c_str(), "hp", 0, named), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
+    EXPECT_EQ(GetFileAttributesA(scratch.file("missing").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(Kernel32ConfFiles, ReplaceFilePutsACompleteFileInTheOldOnesPlace)
+{
+    auto fresh = [this](const std::string &content) {
+        char name[MAX_PATH];
+        EXPECT_NE(GetTempFileNameA(scratch.path().c_str(), "hp", 0, name), 0u);
+        HANDLE file = openFile(name, GENERIC_WRITE, 0, OPEN_EXISTING);
+        DWORD written = 0;
+        EXPECT_TRUE(WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written,
+                              nullptr));
+        EXPECT_TRUE(FlushFileBuffers(file));
+        CloseHandle(file);
+        return std::string(name);
+    };
+    auto read = [](const std::string &name) {
+        HANDLE file = openFile(name, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+        if (file == INVALID_HANDLE_VALUE)
+            return std::string("<missing>");
+        std::string bytes = readAll(file);
+        CloseHandle(file);
+        return bytes;
+    };
+    ASSERT_TRUE(scratch.write("old.m3u", "old"));
+    const std::string old = scratch.file("old.m3u");
+    std::string replacement = fresh("new");
+
+    // An open of the old file that does not share delete holds it.
+    HANDLE held = openFile(old, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    SetLastError(sentinel);
+    EXPECT_FALSE(ReplaceFileA(old.c_str(), replacement.c_str(), nullptr, 0, nullptr, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    CloseHandle(held);
+    EXPECT_EQ(read(old), "old");
+    EXPECT_EQ(read(replacement), "new");
+
+    EXPECT_TRUE(ReplaceFileA(old.c_str(), replacement.c_str(), nullptr, 0, nullptr, nullptr));
+    EXPECT_EQ(read(old), "new");
+    EXPECT_EQ(read(replacement), "<missing>");
+
+    // The old content kept under a backup name, which an older file gives up.
+    ASSERT_TRUE(scratch.write("kept.m3u", "stale"));
+    const std::string backup = scratch.file("kept.m3u");
+    replacement = fresh("newest");
+    EXPECT_TRUE(ReplaceFileA(old.c_str(), replacement.c_str(), backup.c_str(), 0, nullptr,
+                             nullptr));
+    EXPECT_EQ(read(old), "newest");
+    EXPECT_EQ(read(backup), "new");
+    EXPECT_EQ(read(replacement), "<missing>");
+
+    // Nothing to replace: the replacement stays where it is.
+    replacement = fresh("newer");
+    SetLastError(sentinel);
+    EXPECT_FALSE(ReplaceFileA(scratch.file("none.m3u").c_str(), replacement.c_str(), nullptr, 0,
+                              nullptr, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(read(replacement), "newer");
+    EXPECT_EQ(read(old), "newest");
+}
+
 TEST_F(Kernel32ConfFiles, RelativePathsBothSeparatorsAndNameQuirksReachTheSameFile)
 {
     ASSERT_TRUE(CreateDirectoryA(scratch.file("sub").c_str(), nullptr));

@@ -98,6 +98,27 @@ TEST_F(Kernel32ConfProfile, LookupsIgnoreCaseAndSurroundingBlanksAndStripQuotes)
     EXPECT_EQ(get("Config", "missing", nullptr), "");
 }
 
+// Files from old Macintosh editors end their lines in CR alone.
+TEST_F(Kernel32ConfProfile, ACarriageReturnAloneEndsALine)
+{
+    ASSERT_TRUE(scratch.write("test.ini", "[INFO]\rIniver=1.00\r[CONFIG]\rGraphicEffect=1\r"
+                                          "SoundDev=2\r"));
+    EXPECT_EQ(get("CONFIG", "GraphicEffect"), "1");
+    EXPECT_EQ(GetPrivateProfileIntA("CONFIG", "SoundDev", 0, ini().c_str()), 2u);
+    EXPECT_EQ(get("INFO", "Iniver"), "1.00");
+    char buffer[64];
+    DWORD length =
+        GetPrivateProfileStringA(nullptr, nullptr, "", buffer, sizeof buffer, ini().c_str());
+    EXPECT_EQ(std::string(buffer, length), std::string("INFO\0CONFIG\0", 12));
+
+    EXPECT_TRUE(put("CONFIG", "GraphicEffect", "0"));
+    EXPECT_TRUE(put("CONFIG", "New", "x"));
+    EXPECT_EQ(get("CONFIG", "GraphicEffect"), "0");
+    EXPECT_EQ(get("CONFIG", "SoundDev"), "2");
+    EXPECT_EQ(get("CONFIG", "New"), "x");
+    EXPECT_EQ(get("INFO", "Iniver"), "1.00");
+}
+
 TEST_F(Kernel32ConfProfile, IntegersAreReadAsThePlatformReadsThem)
 {
     struct {

@@ -147,6 +147,28 @@ TEST(BmpRle, Rle8RunsAbsoluteRunsAndDeltas)
     EXPECT_TRUE(image.dibBits.empty());
 }
 
+// A colour count beyond what the depth can index (100 for 4 bits): the
+// table is that long, the pixels take the colours of its first 16 entries,
+// and nothing is written past the 16 the picture can use.
+TEST(BmpPalette, ColourCountBeyondTheDepth)
+{
+    BmpLayout s;
+    s.width = 8, s.height = 2, s.bitsPerPixel = 4;
+    s.palette = grayPalette(100);
+    s.value = [](int x, int y) { return uint32_t(x + 8 * y); };
+    const std::vector<uint8_t> file = buildBmp(s);
+    ASSERT_EQ(file.size(), 462u);
+    DecodedImage fromFile;
+    DecodedImage fromDib;
+    ASSERT_TRUE(decodeBmpFile(file.data(), file.size(), fromFile));
+    ASSERT_TRUE(hp::gdi32::decodeDib(file.data() + 14, file.size() - 14, fromDib));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(fromFile.pixels->at(x, y), s.palette[x + 8 * y]) << x << "," << y;
+            EXPECT_EQ(fromDib.pixels->at(x, y), s.palette[x + 8 * y]) << x << "," << y;
+        }
+}
+
 TEST(BmpBroken, RejectedWithoutReadingOutside)
 {
     BmpLayout s;
@@ -170,12 +192,18 @@ TEST(BmpBroken, RejectedWithoutReadingOutside)
         {"pixels past the end", [](auto &f) { gdi_test::put32(f, 10, 0x7FFFFFFF); }},
         {"compressed 24 bits", [](auto &f) { gdi_test::put32(f, 30, 1); }},
         {"header size past the end", [](auto &f) { gdi_test::put32(f, 14, 0x10000); }},
+        {"a 32767 x 2047 picture in 200 bytes",
+         [](auto &f) { gdi_test::put32(f, 18, 32767); gdi_test::put32(f, 22, 2047); }},
     };
     for (const Broken &b : cases) {
         std::vector<uint8_t> file = good;
         b.damage(file);
+        // Refused before any decoding: the image keeps its preset values.
         DecodedImage image;
+        image.bitsPerPixel = -1;
         EXPECT_FALSE(decodeBmpFile(file.data(), file.size(), image)) << b.what;
+        EXPECT_EQ(image.bitsPerPixel, -1) << b.what;
+        EXPECT_EQ(image.pixels, nullptr) << b.what;
     }
     DecodedImage image;
     EXPECT_FALSE(decodeBmpFile(nullptr, 0, image));

@@ -187,6 +187,13 @@ TEST(DialogTemplates, ExtendedTemplatesAndTruncation)
     // Every truncation is refused cleanly.
     for (size_t cut = 0; cut < t.size(); ++cut)
         EXPECT_FALSE(hp::user32::parseDialogTemplate(t.data(), cut, dialog)) << cut;
+
+    // A classic header counting 65535 controls, with bytes for none: refused,
+    // without keeping room for what is not there.
+    std::vector<uint8_t> counted(24, 0);
+    counted[8] = counted[9] = 0xFF;
+    EXPECT_FALSE(hp::user32::parseDialogTemplate(counted.data(), counted.size(), dialog));
+    EXPECT_LE(dialog.items.capacity(), 1u);
 }
 
 TEST(ResourceLookup, CorruptImagesAreSafe)

@@ -188,6 +188,48 @@ TEST_F(Kernel32Paths, AMissingNameIsLookedUpAgainIgnoringAsciiCase)
     EXPECT_EQ(hostOf(win + "\\Ａ"), host + u8"/Ａ");
 }
 
+std::string contentOf(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<error " + std::to_string(GetLastError()) + ">";
+    char buffer[64];
+    DWORD got = 0;
+    BOOL read = ReadFile(file, buffer, sizeof buffer, &got, nullptr);
+    CloseHandle(file);
+    return read ? std::string(buffer, got) : "<unreadable>";
+}
+
+// Linux programs write names in UTF-8: bytes that name nothing as code page
+// 932 open the file they name as UTF-8, with either separator.
+TEST_F(Kernel32Paths, Utf8NamesOpenWhatTheyNameButNeverHideACodePage932Name)
+{
+    ASSERT_EQ(mkdir(folder.child(u8"日本").c_str(), 0755), 0);
+    ASSERT_TRUE(HostFolder::writeFile(folder.child(u8"日本/Caf\xC3\xA9 あ.mp3"), "utf8"));
+    for (const std::string &path : {host + u8"/日本/Caf\xC3\xA9 あ.mp3", win + u8"\\日本\\Caf\xC3\xA9 あ.mp3"}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(contentOf(path), "utf8");
+        EXPECT_EQ(GetFileAttributesA(path.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+        WIN32_FIND_DATAA data;
+        HANDLE search = FindFirstFileA(path.c_str(), &data);
+        ASSERT_NE(search, INVALID_HANDLE_VALUE);
+        FindClose(search);
+        EXPECT_EQ(std::string(data.cFileName), hp::host::hostNameToCp932(u8"Caf\xC3\xA9 あ.mp3"));
+    }
+    EXPECT_EQ(GetFileAttributesA((host + u8"/日本/Caf\xC3\xA9.mp3").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // 0xC3 0xA9 is é in UTF-8 and ﾃｩ in code page 932: the latter, when it
+    // exists, is the file meant.
+    const std::string bytes = "\xC3\xA9.txt";
+    ASSERT_TRUE(HostFolder::writeFile(folder.child(bytes), "utf8"));
+    ASSERT_TRUE(HostFolder::writeFile(folder.child(hp::host::utf8FromCp932(bytes)), "cp932"));
+    EXPECT_EQ(contentOf(win + "\\" + bytes), "cp932");
+    EXPECT_EQ(hostOf(win + "\\" + bytes), host + "/" + hp::host::utf8FromCp932(bytes));
+    ASSERT_EQ(unlink(folder.child(hp::host::utf8FromCp932(bytes)).c_str()), 0);
+    EXPECT_EQ(contentOf(win + "\\" + bytes), "utf8");
+}
+
 TEST_F(Kernel32Paths, SearchEntriesCarryTheHostTimesAndDotFilesAreHidden)
 {
     ASSERT_TRUE(HostFolder::writeFile(folder.child(".hidden"), "12345"));

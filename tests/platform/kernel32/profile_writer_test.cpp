@@ -105,6 +105,14 @@ TEST_F(Kernel32ProfileWriter, TheFileKeepsItsPermissionsAndALinkStaysALink)
     std::string content;
     ASSERT_TRUE(HostFolder::readFile(target, content));
     EXPECT_EQ(content, "[A]\r\nk=3\r\n");
+
+    // A link to a file not yet written: the file is made where it points.
+    ASSERT_EQ(symlink("later.ini", folder.child("ahead.ini").c_str()), 0);
+    EXPECT_TRUE(WritePrivateProfileStringA("A", "k", "4", folder.windowsPath("ahead.ini").c_str()));
+    ASSERT_EQ(lstat(folder.child("ahead.ini").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_TRUE(HostFolder::readFile(folder.child("later.ini"), content));
+    EXPECT_EQ(content, "[A]\r\nk=4\r\n");
 }
 
 TEST_F(Kernel32ProfileWriter, AnUnchangedValueDoesNotRewriteTheFile)
