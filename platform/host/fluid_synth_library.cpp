@@ -33,6 +33,9 @@ bool load(FluidSynthLibrary &entry)
            find(library, "new_fluid_synth", entry.newSynth) &&
            find(library, "delete_fluid_synth", entry.deleteSynth) &&
            find(library, "fluid_synth_sfload", entry.loadSoundFont) &&
+           find(library, "new_fluid_defsfloader", entry.newDefaultLoader) &&
+           find(library, "fluid_sfloader_set_callbacks", entry.setLoaderCallbacks) &&
+           find(library, "fluid_synth_add_sfloader", entry.addLoader) &&
            find(library, "fluid_synth_write_float", entry.writeFloat) &&
            find(library, "fluid_synth_noteon", entry.noteOn) &&
            find(library, "fluid_synth_noteoff", entry.noteOff) &&

@@ -18,6 +18,9 @@ struct FluidSynthLibrary {
     decltype(&::new_fluid_synth) newSynth;
     decltype(&::delete_fluid_synth) deleteSynth;
     decltype(&::fluid_synth_sfload) loadSoundFont;
+    decltype(&::new_fluid_defsfloader) newDefaultLoader;
+    decltype(&::fluid_sfloader_set_callbacks) setLoaderCallbacks;
+    decltype(&::fluid_synth_add_sfloader) addLoader;
     decltype(&::fluid_synth_write_float) writeFloat;
     decltype(&::fluid_synth_noteon) noteOn;
     decltype(&::fluid_synth_noteoff) noteOff;

@@ -265,7 +265,7 @@ bool GstAudioStream::buildMidi(const std::string &hostPath)
 {
     GstElementHandle source = makeGstElement("filesrc");
     GstElementHandle parser = makeGstElement("midiparse");
-    GstElementHandle synthesiser = makeFluidSynthElement(options_.soundFontPath);
+    GstElementHandle synthesiser = makeFluidSynthElement(options_.soundFontPath, hostPath);
     if (!source || !parser || !synthesiser)
         return false;
     g_object_set(source.get(), "location", hostPath.c_str(), nullptr);

@@ -4,9 +4,11 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "platform/host/fluid_synth_library.h"
 #include "platform/host/peak_limiter.h"
+#include "platform/host/sound_font_subset.h"
 
 namespace hp::host {
 namespace {
@@ -25,8 +27,9 @@ constexpr double limiterReleaseSeconds = 0.25;
 // stream stands.
 class Synthesiser {
 public:
-    explicit Synthesiser(std::string soundFontPath)
+    Synthesiser(std::string soundFontPath, std::string midiPath)
         : library_(fluidSynthLibrary()), soundFontPath_(std::move(soundFontPath)),
+          midiPath_(std::move(midiPath)),
           limiter_(limiterCeiling, limiterReleaseSeconds, sampleRate)
     {
     }
@@ -65,6 +68,8 @@ public:
             return false;
         // Without choosing the channels' instruments: each is loaded when a
         // channel first needs it.
+        if (loadSubset())
+            return true;
         return library_->loadSoundFont(synth_, soundFontPath_.c_str(), 0) != FLUID_FAILED;
     }
 
@@ -115,6 +120,26 @@ public:
     }
 
 private:
+    // The part of the SoundFont the file can sound, through a loader of its
+    // own ahead of FluidSynth's (which still loads whole files).
+    bool loadSubset()
+    {
+        const std::optional<MidiNeeds> needs = readMidiNeeds(midiPath_);
+        if (!needs)
+            return false;
+        std::shared_ptr<const SoundFontSubset> subset =
+            SoundFontSubset::make(soundFontPath_, *needs);
+        if (!subset)
+            return false;
+        fluid_sfloader_t *loader = library_->newDefaultLoader(settings_);
+        if (!loader)
+            return false;
+        readSubsetsThrough(*library_, loader);
+        library_->addLoader(synth_, loader);
+        subsetName_ = std::make_unique<SubsetFileName>(std::move(subset));
+        return library_->loadSoundFont(synth_, subsetName_->get().c_str(), 0) != FLUID_FAILED;
+    }
+
     static constexpr std::array<std::pair<int, int>, 9> channelDefaults{{
         {0, 0}, {32, 0},  // bank select
         {7, 100},         // volume
@@ -221,6 +246,10 @@ private:
 
     const FluidSynthLibrary *library_;
     const std::string soundFontPath_;
+    const std::string midiPath_;
+    // Outlives the synthesiser (destroyed after the body of the destructor):
+    // FluidSynth reads samples from the subset for as long as it lives.
+    std::unique_ptr<SubsetFileName> subsetName_;
     fluid_settings_t *settings_ = nullptr;
     fluid_synth_t *synth_ = nullptr;
     PeakLimiter limiter_;
@@ -333,7 +362,8 @@ void hp_fluid_synth_init(HpFluidSynth *self)
 
 }  // namespace
 
-GstElementHandle makeFluidSynthElement(const std::string &soundFontPath)
+GstElementHandle makeFluidSynthElement(const std::string &soundFontPath,
+                                       const std::string &midiPath)
 {
     if (!fluidSynthLibrary())
         return {};
@@ -341,7 +371,7 @@ GstElementHandle makeFluidSynthElement(const std::string &soundFontPath)
     if (!element)
         return {};
     gst_object_ref_sink(element);
-    asSynth(element)->synthesiser = new Synthesiser(soundFontPath);
+    asSynth(element)->synthesiser = new Synthesiser(soundFontPath, midiPath);
     return GstElementHandle(element);
 }
 

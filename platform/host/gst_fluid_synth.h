@@ -3,10 +3,11 @@
 // FluidSynth, as interleaved stereo 32-bit float at 44100 Hz.
 //
 // Unlike a synthesiser that reads the whole SoundFont into memory, it loads
-// the samples of an instrument when a channel first needs it: at a program
-// change, or at the first note of a channel that never had one. The General
-// MIDI bank itself is FluidSynth's as ever (chorus and reverb on, 256
-// voices). The output is made as loud as decoded files usually are, and a
+// the part of the bank the file can sound (sound_font_subset.h), and of
+// that the samples of an instrument when a channel first needs it: at a
+// program change, or at the first note of a channel that never had one. The
+// General MIDI bank itself is FluidSynth's as ever (chorus and reverb on,
+// 256 voices). The output is made as loud as decoded files usually are, and a
 // peak limiter keeps the loudest chords below full scale.
 //
 // A flush (a seek: midiparse plays the file again from its start, and what
@@ -24,8 +25,10 @@
 
 namespace hp::host {
 
-// The element, with the SoundFont it loads on its way to READY (a failure
-// there fails the state change); empty when FluidSynth is not installed.
-GstElementHandle makeFluidSynthElement(const std::string &soundFontPath);
+// The element for one MIDI file, with the SoundFont it loads on its way to
+// READY (a failure there fails the state change); empty when FluidSynth is
+// not installed. A file that cannot be scanned gets the whole SoundFont.
+GstElementHandle makeFluidSynthElement(const std::string &soundFontPath,
+                                       const std::string &midiPath);
 
 }  // namespace hp::host
