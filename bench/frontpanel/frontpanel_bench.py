@@ -20,7 +20,9 @@ that the CPU of its X server and of its sound server can be counted with it.
 Prints the table and each goal beside its figure; not a test. Run it under
 scripts/with-display.sh (scripts/bench.sh does); it starts the X and sound
 servers it measures itself. CPU and start-up figures vary with the load of
-the machine (the load average is printed with them); memory does not."""
+the machine (the load average is printed with them); PSS varies with the
+other processes that map the same libraries and fonts (their pages are
+divided among them), RSS does not."""
 
 import ctypes
 import ctypes.util
