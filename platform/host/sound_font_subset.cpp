@@ -259,16 +259,19 @@ std::optional<uint16_t> generatorOf(const PresetData &data, Part generators, con
     return std::nullopt;
 }
 
-// Whether the zone can sound one of the keys: a zone without a key range
-// covers them all.
+// Whether the zone can sound one of the keys. A key range counts only as
+// the zone's first generator, as the format prescribes and FluidSynth
+// reads it; a zone without one covers every key.
 bool coversAKey(const PresetData &data, Part generators, const ZoneRange &zone,
                 const std::bitset<128> &keys)
 {
-    const std::optional<uint16_t> range = generatorOf(data, generators, zone, keyRangeGenerator);
-    if (!range)
+    if (zone.firstGenerator == zone.endGenerator)
         return true;
-    const unsigned low = *range & 0xFF;
-    const unsigned high = *range >> 8;
+    const unsigned char *first = data[generators].at(zone.firstGenerator);
+    if (little16(first) != keyRangeGenerator)
+        return true;
+    const unsigned low = first[2];
+    const unsigned high = first[3];
     for (unsigned key = low; key <= high && key < 128; ++key) {
         if (keys.test(key))
             return true;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -185,6 +186,80 @@ TEST_F(SoundFontSubsetTest, AFileThatCannotBeReadToItsEndHasNoNeeds)
     const std::vector<unsigned char> text{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 0, 0};
     EXPECT_FALSE(hp::host::scanMidiNeeds(text));
     EXPECT_FALSE(hp::host::readMidiNeeds(folder_ + "/missing.mid"));
+}
+
+// A bank of one piano with two zones, each with its own sample: the first
+// for keys 0 to 59, the second with the same key range after another
+// generator, where FluidSynth ignores it and plays the zone on every key.
+std::vector<unsigned char> twoZoneBank()
+{
+    std::vector<unsigned char> pdta{'p', 'd', 't', 'a'};
+    auto chunk = [&pdta](const char *name, std::vector<unsigned char> body) {
+        pdta.insert(pdta.end(), name, name + 4);
+        const uint32_t size = static_cast<uint32_t>(body.size());
+        pdta.insert(pdta.end(), {static_cast<unsigned char>(size),
+                                 static_cast<unsigned char>(size >> 8), 0, 0});
+        pdta.insert(pdta.end(), body.begin(), body.end());
+    };
+    auto named = [](size_t size, const char *name, std::vector<unsigned char> fields) {
+        std::vector<unsigned char> record(20, 0);
+        std::copy(name, name + std::strlen(name), record.begin());
+        record.insert(record.end(), fields.begin(), fields.end());
+        record.resize(size, 0);
+        return record;
+    };
+    auto join = [](std::vector<std::vector<unsigned char>> parts) {
+        std::vector<unsigned char> all;
+        for (const auto &part : parts)
+            all.insert(all.end(), part.begin(), part.end());
+        return all;
+    };
+    chunk("phdr",
+          join({named(38, "Piano", {0, 0, 0, 0, 0, 0}), named(38, "EOP", {0, 0, 0, 0, 1, 0})}));
+    chunk("pbag", {0, 0, 0, 0, 1, 0, 0, 0});
+    chunk("pmod", std::vector<unsigned char>(10, 0));
+    chunk("pgen", {41, 0, 0, 0, 0, 0, 0, 0});
+    chunk("inst", join({named(22, "Piano", {0, 0}), named(22, "EOI", {2, 0})}));
+    chunk("ibag", {0, 0, 0, 0, 2, 0, 0, 0, 5, 0, 0, 0});
+    chunk("imod", std::vector<unsigned char>(10, 0));
+    chunk("igen", {43, 0, 0, 59, 53, 0, 0, 0,               // keys 0-59, sample 0
+                   17, 0, 0, 0, 43, 0, 0, 59, 53, 0, 1, 0,  // pan, keys 0-59, sample 1
+                   0, 0, 0, 0});
+    auto sample = [&named](const char *name, unsigned char start) {
+        return named(46, name, {start, 0, 0, 0, static_cast<unsigned char>(start + 8), 0, 0, 0,
+                                start, 0, 0, 0, static_cast<unsigned char>(start + 8), 0, 0, 0,
+                                0x44, 0xAC, 0, 0, 60, 0, 0, 0, 1, 0});
+    };
+    chunk("shdr", join({sample("Low", 0), sample("All", 16), named(46, "EOS", {})}));
+
+    std::vector<unsigned char> file{'R', 'I', 'F', 'F', 0, 0, 0, 0, 's', 'f', 'b', 'k',
+                                    'L', 'I', 'S', 'T', 4 + 8 + 64, 0, 0, 0, 's', 'd', 't', 'a',
+                                    's', 'm', 'p', 'l', 64, 0, 0, 0};
+    file.resize(file.size() + 64, 0);
+    file.insert(file.end(), {'L', 'I', 'S', 'T', static_cast<unsigned char>(pdta.size()),
+                             static_cast<unsigned char>(pdta.size() >> 8), 0, 0});
+    file.insert(file.end(), pdta.begin(), pdta.end());
+    const uint32_t riff = static_cast<uint32_t>(file.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        file[4 + i] = static_cast<unsigned char>(riff >> (8 * i));
+    return file;
+}
+
+// Keys above 59 are played by the second zone alone, whatever its key range
+// says after its first generator.
+TEST_F(SoundFontSubsetTest, AZoneIsLeftOutOnlyByAKeyRangeFluidSynthReads)
+{
+    const std::string bank = folder_ + "/bank.sf2";
+    std::FILE *file = std::fopen(bank.c_str(), "wb");
+    const std::vector<unsigned char> bytes = twoZoneBank();
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    MidiNeeds high;
+    high.keys.set(72);
+    const auto subset = SoundFontSubset::make(bank, high);
+    std::remove(bank.c_str());
+    ASSERT_TRUE(subset);
+    EXPECT_EQ(subset->sampleCount(), 1);
 }
 
 }  // namespace
