@@ -9,6 +9,7 @@
 #include "platform/host/charset.h"
 #include "platform/host/utf8.h"
 #include "platform/host/font_face.h"
+#include "platform/kernel32/cp932_text.h"
 
 namespace hp::gdi32 {
 
@@ -43,8 +44,6 @@ bool systemColorBrush(HBRUSH brush, COLORREF &color)
     return true;
 }
 
-bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 // The platform turns a double-byte sequence it cannot map, and a lead byte
 // with nothing after it, into the code page's default character.
 constexpr char32_t defaultCharacter = 0x30FB;  // KATAKANA MIDDLE DOT
@@ -67,7 +66,7 @@ std::vector<TextUnit> splitText(const char *text, int count)
     units.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const auto b = static_cast<unsigned char>(text[i]);
-        if (isLeadByte(b)) {
+        if (kernel32::isCp932LeadByte(b)) {
             if (i + 1 >= count) {
                 units.push_back({halfWidthDefaultCharacter, false});
                 break;

@@ -3,6 +3,7 @@
 // wave dash U+FF5E...).
 #include "platform/host/charset.h"
 #include "platform/host/utf8.h"
+#include "platform/kernel32/cp932_text.h"
 
 #include <iconv.h>
 
@@ -80,11 +81,6 @@ bool isRefusedInNames(char c)
 
 bool isStrippedAtEnd(char c) { return c == '.' || c == ' '; }
 
-bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 int hexValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -144,7 +140,7 @@ std::string utf8FromCp932(std::string_view cp932)
             ++i;
             continue;
         }
-        size_t length = (isLeadByte(byte) && i + 1 < cp932.size()) ? 2 : 1;
+        size_t length = kernel32::cp932CharacterLength(cp932, i);
         std::string piece;
         if (toUtf8().convert(cp932.substr(i, length), piece)) {
             out += piece;
@@ -239,7 +235,7 @@ bool hostNameFromCp932(std::string_view cp932, std::string &hostName)
             ++i;
             continue;
         }
-        size_t length = isLeadByte(byte) ? 2 : 1;
+        size_t length = kernel32::isCp932LeadByte(byte) ? 2 : 1;
         if (i + length > cp932.size())
             return false;
         std::string piece;
