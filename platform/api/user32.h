@@ -53,6 +53,8 @@ typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define WM_LBUTTONUP 0x0202
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
+#define WM_MBUTTONDOWN 0x0207
+#define WM_MBUTTONUP 0x0208
 #define WM_ENTERMENULOOP 0x0211
 #define WM_EXITMENULOOP 0x0212
 #define WM_ENTERSIZEMOVE 0x0231
@@ -84,6 +86,7 @@ typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 // Mouse key state in wParam.
 #define MK_LBUTTON 0x0001
 #define MK_RBUTTON 0x0002
+#define MK_MBUTTON 0x0010
 
 // Virtual keys used by dialogs.
 #define VK_RETURN 0x0D
