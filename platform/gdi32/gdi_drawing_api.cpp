@@ -5,6 +5,7 @@
 #include "platform/gdi32/device_context.h"
 #include "platform/gdi32/gdi_access.h"
 #include "platform/gdi32/object_table.h"
+#include "platform/gdi32/rectangles.h"
 #include "platform/gdi32/raster.h"
 #include "platform/host/charset.h"
 #include "platform/host/utf8.h"
@@ -192,7 +193,7 @@ bool drawArgbPicture(HDC handle, int x, int y, int width, int height, const uint
         fillWithBrush(target, RECT{x, y, x + width, y + height}, *brush, *dc);
     const RECT r{std::max(x, 0), std::max(y, 0), std::min(x + width, surface.width()),
                  std::min(y + height, surface.height())};
-    if (r.right <= r.left || r.bottom <= r.top)
+    if (isEmptyRect(r))
         return true;
     for (LONG py = r.top; py < r.bottom; ++py) {
         const int sy = static_cast<int>((int64_t(2 * (py - y) + 1) * pictureHeight) / (2 * int64_t(height)));

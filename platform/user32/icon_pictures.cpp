@@ -77,17 +77,17 @@ IconPicture stockArrow()
         "       ##",
     };
     IconPicture picture;
-    picture.width = systemCursorSize;
-    picture.height = systemCursorSize;
+    picture.width = cursorSizePixels;
+    picture.height = cursorSizePixels;
     picture.isCursor = true;
-    picture.argb.assign(static_cast<size_t>(systemCursorSize) * systemCursorSize, 0);
+    picture.argb.assign(static_cast<size_t>(cursorSizePixels) * cursorSizePixels, 0);
     for (size_t y = 0; y < sizeof shape / sizeof shape[0]; ++y)
         for (size_t x = 0; shape[y][x]; ++x) {
             const char c = shape[y][x];
             if (c == '#')
-                picture.argb[y * systemCursorSize + x] = 0xFF000000;
+                picture.argb[y * cursorSizePixels + x] = 0xFF000000;
             else if (c == '.')
-                picture.argb[y * systemCursorSize + x] = 0xFFFFFFFF;
+                picture.argb[y * cursorSizePixels + x] = 0xFFFFFFFF;
         }
     return picture;
 }
@@ -96,14 +96,14 @@ IconPicture stockArrow()
 IconPicture stockApplicationIcon()
 {
     IconPicture picture;
-    picture.width = systemIconSize;
-    picture.height = systemIconSize;
-    picture.argb.assign(static_cast<size_t>(systemIconSize) * systemIconSize, 0);
+    picture.width = iconSizePixels;
+    picture.height = iconSizePixels;
+    picture.argb.assign(static_cast<size_t>(iconSizePixels) * iconSizePixels, 0);
     for (int y = 3; y < 29; ++y)
         for (int x = 2; x < 30; ++x) {
             const bool frame = x == 2 || x == 29 || y == 3 || y == 28;
             const bool title = y > 3 && y < 9;
-            picture.argb[y * systemIconSize + x] =
+            picture.argb[y * iconSizePixels + x] =
                 frame ? 0xFF000000 : (title ? 0xFF0040A0 : 0xFFFFFFFF);
         }
     return picture;

@@ -5,12 +5,10 @@
 
 #include <string>
 
+#include "platform/user32/frame_metrics.h"
 #include "platform/user32/image.h"
 
 namespace hp::user32 {
-
-constexpr int systemIconSize = 32;    // SM_CXICON, SM_CYICON
-constexpr int systemCursorSize = 32;  // SM_CXCURSOR, SM_CYCURSOR
 
 // The image of an RT_GROUP_ICON or RT_GROUP_CURSOR resource nearest the
 // size; false with the last error set when there is none.

@@ -28,22 +28,6 @@ namespace {
 
 constexpr WORD resourceTypeBitmap = 2;
 
-bool hostPathOf(LPCSTR name, std::string &hostPath)
-{
-    kernel32::ResolvedPath resolved;
-    DWORD error = kernel32::resolvePath(name, resolved);
-    if (error != ERROR_SUCCESS) {
-        SetLastError(error);
-        return false;
-    }
-    if (resolved.kind != kernel32::ResolvedPath::Kind::HostFile) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return false;
-    }
-    hostPath = resolved.hostPath;
-    return true;
-}
-
 std::string keyName(LPCSTR name)
 {
     if (IS_INTRESOURCE(name))
@@ -73,10 +57,9 @@ public:
             }
         }
         std::string hostPath;
-        if (!hostPathOf(name, hostPath)) {
-            error = GetLastError();
+        error = kernel32::resolveHostPath(name, hostPath, ERROR_FILE_NOT_FOUND);
+        if (error != ERROR_SUCCESS)
             return nullptr;
-        }
         auto image = gdi32::ImageCache::instance().loadBmp(hostPath, error);
         if (image && haveFolder) {
             if (paths_.size() >= maxPaths)
@@ -144,7 +127,7 @@ HANDLE loadBitmap(HINSTANCE instance, LPCSTR name, int width, int height, UINT f
 HANDLE loadIconOrCursor(HINSTANCE instance, LPCSTR name, bool cursor, int width, int height,
                         UINT flags)
 {
-    const int defaultSize = cursor ? systemCursorSize : systemIconSize;
+    const int defaultSize = cursor ? cursorSizePixels : iconSizePixels;
     const bool keepNaturalSize = !width && !height && !(flags & LR_DEFAULTSIZE);
     const int wantedWidth = width ? width : defaultSize;
     const int wantedHeight = height ? height : defaultSize;
@@ -161,8 +144,9 @@ HANDLE loadIconOrCursor(HINSTANCE instance, LPCSTR name, bool cursor, int width,
     IconOrigin origin;
     if (flags & LR_LOADFROMFILE) {
         std::string hostPath;
-        if (!hostPathOf(name, hostPath))
-            return nullptr;
+        if (DWORD error = kernel32::resolveHostPath(name, hostPath, ERROR_FILE_NOT_FOUND);
+            error != ERROR_SUCCESS)
+            return kernel32::failWith(error, nullptr);
         origin.kind = IconOrigin::Kind::File;
         origin.name = hostPath;
         const DWORD error = pictureFromFile(hostPath, cursor, wantedWidth, wantedHeight, picture);
@@ -262,9 +246,9 @@ BOOL WINAPI DrawIconEx(HDC dc, int left, int top, HICON iconHandle, int width, i
         return FALSE;
     }
     if (!width)
-        width = (flags & DI_DEFAULTSIZE) ? hp::user32::systemIconSize : picture.width;
+        width = (flags & DI_DEFAULTSIZE) ? hp::user32::iconSizePixels : picture.width;
     if (!height)
-        height = (flags & DI_DEFAULTSIZE) ? hp::user32::systemIconSize : picture.height;
+        height = (flags & DI_DEFAULTSIZE) ? hp::user32::iconSizePixels : picture.height;
     if ((flags & DI_NORMAL) == DI_IMAGE) {
         for (uint32_t &pixel : picture.argb)
             pixel |= 0xFF000000;  // the image without its mask
