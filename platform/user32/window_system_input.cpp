@@ -72,40 +72,37 @@ bool WindowSystem::notePointer(HWND handle, POINT client)
     return true;
 }
 
-void WindowSystem::mouseButtonPressed(HWND handle, MouseButton button, POINT client)
-{
-    if (!notePointer(handle, client))
-        return;
-    buttonsHeld_ |= heldBitOf(button);
-    if (!acceptsInput(handle))
-        return;
-    const UINT message = button == MouseButton::Left    ? WM_LBUTTONDOWN
-                         : button == MouseButton::Right ? WM_RBUTTONDOWN
-                                                        : WM_MBUTTONDOWN;
-    postInput(handle, message, mouseKeyFlags(buttonsHeld_), MAKELPARAM(client.x, client.y));
-}
-
-void WindowSystem::mouseButtonReleased(HWND handle, MouseButton button, POINT client)
-{
-    if (!notePointer(handle, client))
-        return;
-    buttonsHeld_ &= ~heldBitOf(button);
-    if (!acceptsInput(handle))
-        return;
-    const UINT message = button == MouseButton::Left    ? WM_LBUTTONUP
-                         : button == MouseButton::Right ? WM_RBUTTONUP
-                                                        : WM_MBUTTONUP;
-    postInput(handle, message, mouseKeyFlags(buttonsHeld_), MAKELPARAM(client.x, client.y));
-}
-
-void WindowSystem::mouseMoved(HWND handle, POINT client, unsigned buttonsHeld)
+// The buttons held are tracked even while the window takes no input, so
+// that the next message it gets carries the right MK_* flags.
+void WindowSystem::pointerInput(HWND handle, POINT client, unsigned buttonsHeld, UINT message)
 {
     if (!notePointer(handle, client))
         return;
     buttonsHeld_ = buttonsHeld;
     if (!acceptsInput(handle))
         return;
-    postInput(handle, WM_MOUSEMOVE, mouseKeyFlags(buttonsHeld_), MAKELPARAM(client.x, client.y));
+    postInput(handle, message, mouseKeyFlags(buttonsHeld_), MAKELPARAM(client.x, client.y));
+}
+
+void WindowSystem::mouseButtonPressed(HWND handle, MouseButton button, POINT client)
+{
+    const UINT message = button == MouseButton::Left    ? WM_LBUTTONDOWN
+                         : button == MouseButton::Right ? WM_RBUTTONDOWN
+                                                        : WM_MBUTTONDOWN;
+    pointerInput(handle, client, buttonsHeld_ | heldBitOf(button), message);
+}
+
+void WindowSystem::mouseButtonReleased(HWND handle, MouseButton button, POINT client)
+{
+    const UINT message = button == MouseButton::Left    ? WM_LBUTTONUP
+                         : button == MouseButton::Right ? WM_RBUTTONUP
+                                                        : WM_MBUTTONUP;
+    pointerInput(handle, client, buttonsHeld_ & ~heldBitOf(button), message);
+}
+
+void WindowSystem::mouseMoved(HWND handle, POINT client, unsigned buttonsHeld)
+{
+    pointerInput(handle, client, buttonsHeld, WM_MOUSEMOVE);
 }
 
 void WindowSystem::keyPressed(HWND handle, UINT virtualKey)
