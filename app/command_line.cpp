@@ -19,10 +19,8 @@ const char *skipBlanks(const char *text)
 void queueFullPath(const char *argument, void *queued)
 {
     char fullPath[MAX_PATH];
-    const DWORD length = GetFullPathNameA(argument, MAX_PATH, fullPath, nullptr);
-    if (length == 0 || length >= MAX_PATH)
-        return;
-    *static_cast<int *>(queued) += queueFile(fullPath);
+    if (fullPathOf(argument, fullPath))
+        *static_cast<int *>(queued) += queueFile(fullPath);
 }
 
 }  // namespace
@@ -88,6 +86,12 @@ int forEachArgument(const char *arguments, void (*take)(const char *argument, vo
         text = skipBlanks(text);
     }
     return count;
+}
+
+bool fullPathOf(const char *argument, char (&fullPath)[MAX_PATH])
+{
+    const DWORD length = GetFullPathNameA(argument, MAX_PATH, fullPath, nullptr);
+    return length != 0 && length < MAX_PATH;
 }
 
 int queueCommandLineFiles(const char *arguments)

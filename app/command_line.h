@@ -10,6 +10,8 @@
 //    backslash, however it reads on its own.
 #pragma once
 
+#include "platform/win32.h"
+
 // What follows the program's name in a full command line (GetCommandLineA):
 // the name is either quoted or ends at the first blank or tab.
 const char *commandLineArguments(const char *commandLine);
@@ -19,7 +21,11 @@ const char *commandLineArguments(const char *commandLine);
 int forEachArgument(const char *arguments, void (*take)(const char *argument, void *context),
                     void *context);
 
+// The full path of an argument, as GetFullPathNameA makes it. False when
+// there is none or it does not fit a path buffer: such an argument names no
+// file the queue can hold.
+bool fullPathOf(const char *argument, char (&fullPath)[MAX_PATH]);
+
 // Queues each file named by the arguments, by its full path; returns how
-// many joined the queue. An argument whose full path does not fit a path
-// buffer names no file the queue can hold and is left out.
+// many joined the queue. An argument without a full path is left out.
 int queueCommandLineFiles(const char *arguments);

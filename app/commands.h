@@ -1,10 +1,11 @@
 // Identifiers the window procedure knows: commands (WM_COMMAND, low word of
-// wParam), timers and resources.
+// wParam), timers and resources. The buttons' commands (1000 and 2000) and
+// the timers are shared with the panel (panel/window_identifiers.h).
 #pragma once
 
+#include "panel/window_identifiers.h"
+
 enum Command : int {
-    commandNextTrack = 1000,
-    commandQuit = 2000,
     commandEffectOff = 2001,
     commandEffectOn = 2002,
     commandAddAudioCds = 2003,
@@ -20,14 +21,6 @@ enum Command : int {
 constexpr int openTrayBase = 1955;
 constexpr int closeTrayBase = 1985;
 
-enum Timer : int {
-    animationTimer = 100,  // 100 ms, while the graphic effect is on
-    playClockTimer = 101,  // 1000 ms, while a track plays
-};
-
-constexpr unsigned animationPeriodMs = 100;
-constexpr unsigned playClockPeriodMs = 1000;
-
 // The main window's class, by which a second start finds the player.
 constexpr const char *mainWindowClass = "Hoollyphone";
 
@@ -35,8 +28,5 @@ constexpr int iconResource = 101;
 constexpr int aboutDialogResource = 106;
 constexpr int aboutOkButton = 1005;
 
-// The play queue: track list 0, its name, its file and the append position
-// of a drop or a menu command.
-constexpr int playQueueList = 0;
-constexpr int appendToQueue = 10000;
+// The play queue's file.
 constexpr const char *playlistPath = "./default.m3u";

@@ -63,42 +63,6 @@ int32_t writeFirstSettings(const char *iniPath)
     return answer == IDYES ? 1 : 0;
 }
 
-void registerMediaTypes()
-{
-    registerMp3Type(&mediaCatalog);
-    setMp3PlayHandler(&mediaCatalog);
-    setMp3ProbeHandler(&mediaCatalog);
-    registerMidiType(&mediaCatalog);
-    setMidiPlayHandler(&mediaCatalog);
-    setMidiProbeHandler(&mediaCatalog);
-    registerCdaType(&mediaCatalog);
-    setCdaPlayHandler(&mediaCatalog);
-}
-
-void createPaintResources()
-{
-    panelFont = CreateFontA(17, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN,
-                            "ＭＳ 明朝");
-    redLightBrush = CreateSolidBrush(RGB(185, 0, 0));
-    yellowLightBrush = CreateSolidBrush(RGB(185, 185, 0));
-    greenLightBrush = CreateSolidBrush(RGB(0, 185, 0));
-    blueLightBrush = CreateSolidBrush(RGB(36, 120, 185));
-    unlitLightBrush = CreateSolidBrush(RGB(0, 84, 0));
-    progressBrush = CreateSolidBrush(RGB(255, 201, 134));
-}
-
-void deletePaintResources()
-{
-    DeleteObject(panelFont);
-    DeleteObject(redLightBrush);
-    DeleteObject(yellowLightBrush);
-    DeleteObject(greenLightBrush);
-    DeleteObject(blueLightBrush);
-    DeleteObject(unlitLightBrush);
-    DeleteObject(progressBrush);
-}
-
 }  // namespace
 
 // Reads the Wave, CD and MIDI volumes of a mixer device, in that order; a
@@ -121,7 +85,7 @@ FrontPanel::FrontPanel()
     mixerDevice = static_cast<int32_t>(GetPrivateProfileIntA(configSection, soundDeviceKey, 0, iniPath));
 
     soundDevice.initialize(nullptr);
-    registerMediaTypes();
+    registerMediaTypes(&mediaCatalog);
     mediaCatalog.setListName(playQueueList, playQueueName);
     loadPlaylist(playlistPath);
 

@@ -63,7 +63,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     mainWindow = window;
     // Files named on the command line join the queue as a drop of them would.
     if (queueCommandLineFiles(commandLine ? commandLine : ""))
-        InvalidateRect(window, nullptr, FALSE);
+        invalidateWholeWindow(window);
 
     // GetMessageA answers -1 on error; the loop ends then too, rather than
     // spin on a message it never gets.

@@ -14,10 +14,8 @@ constexpr const char *playerMutexName = "Hollyphone.Player";
 void addFullPath(const char *argument, void *list)
 {
     char fullPath[MAX_PATH];
-    const DWORD length = GetFullPathNameA(argument, MAX_PATH, fullPath, nullptr);
-    if (length == 0 || length >= MAX_PATH)
-        return;
-    addHandOverPath(*static_cast<std::string *>(list), fullPath);
+    if (fullPathOf(argument, fullPath))
+        addHandOverPath(*static_cast<std::string *>(list), fullPath);
 }
 
 // The files of this start's command line, by their full paths.
@@ -73,6 +71,6 @@ LRESULT takeHandedOverFiles(HWND window, const COPYDATASTRUCT *copy)
     if (readHandOver(copy, queueHandedOverFile, &queued) < 0)
         return FALSE;
     if (queued)
-        InvalidateRect(window, nullptr, FALSE);
+        invalidateWholeWindow(window);
     return TRUE;
 }

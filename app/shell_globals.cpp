@@ -7,14 +7,5 @@ HBITMAP backgroundBitmap;
 HBRUSH backgroundBrush;
 int32_t screenWidth;
 int32_t screenHeight;
-POINT pointerPos;
 HDROP dropHandle;
 int32_t dropIndex;
-
-HFONT panelFont;
-HBRUSH redLightBrush;
-HBRUSH yellowLightBrush;
-HBRUSH greenLightBrush;
-HBRUSH blueLightBrush;
-HBRUSH unlitLightBrush;
-HBRUSH progressBrush;

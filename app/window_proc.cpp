@@ -7,7 +7,10 @@
 #include "app/one_player.h"
 #include "catalog/media_catalog.h"
 #include "catalog/media_handlers.h"
+#include "panel/hot_spots.h"
+#include "panel/play_steps.h"
 #include "sound/path_helpers.h"
+#include "sound/shift_jis.h"
 #include "sound/sound_device.h"
 
 namespace {
@@ -16,13 +19,6 @@ constexpr const char *noTitleText = "タイトル情報なし";
 constexpr int titleValue = 2;
 constexpr int artistValue = 1;
 constexpr int pathValue = 0;
-
-void invalidateWholeWindow(HWND window) { InvalidateRect(window, nullptr, FALSE); }
-
-bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 // Copies at most capacity - 1 bytes of text, never ending on the first
 // byte of a double-byte character.
@@ -92,8 +88,7 @@ void playClockTick(FrontPanel &panel, HWND window)
         ++panel.elapsedSeconds;
         char clock[FrontPanel::textCapacity];
         wsprintfA(clock, "[Play] %02d:%02d", panel.elapsedSeconds / 60, panel.elapsedSeconds % 60);
-        memset(panel.statusText, 0, sizeof panel.statusText);
-        lstrcpyA(panel.statusText, clock);
+        setStatusText(panel, clock);
         panel.drawStatusLine(dc);
         if (panel.isTrackFinished(panel.elapsedSeconds) == 1)
             PostMessageA(window, WM_COMMAND, commandNextTrack, 0);
@@ -113,17 +108,7 @@ void nextTrack(FrontPanel &panel, HWND window)
         ++panel.currentIndex;
     else
         panel.currentIndex = 0;
-    if (panel.isPlaying == 1) {
-        soundDevice.stop(nullptr);
-        KillTimer(window, playClockTimer);
-        panel.elapsedSeconds = 0;
-        panel.isPlaying = 0;
-        if (mediaCatalog.playAsCurrent(mediaCatalog.listItem(playQueueList, panel.currentIndex))) {
-            SetTimer(window, playClockTimer, playClockPeriodMs, nullptr);
-            panel.isPlaying = 1;
-            soundDevice.getLength(nullptr, nullptr, 0, 1, &panel.trackSeconds);
-        }
-    }
+    restartAtCurrentEntry(panel, window);
     invalidateWholeWindow(window);
 }
 
@@ -148,7 +133,8 @@ void switchEffectOn(FrontPanel &panel, HWND window)
 void queueEntriesFrom(uint32_t firstNew)
 {
     for (uint32_t i = firstNew; i < mediaCatalog.entryCount; ++i)
-        mediaCatalog.insertIntoList(playQueueList, appendToQueue, mediaCatalog.entries[i].id, 0);
+        mediaCatalog.insertIntoList(playQueueList, appendPosition, mediaCatalog.entries[i].id,
+                                    insertBefore);
 }
 
 void addAudioCds(HWND window)
@@ -256,13 +242,7 @@ void takeDroppedFiles(HWND window, HDROP drop)
 
 int queueFile(const char *path)
 {
-    uint32_t before = mediaCatalog.entryCount;
-    mediaCatalog.addFile(path);
-    if (mediaCatalog.entryCount <= before)
-        return 0;
-    mediaCatalog.insertIntoList(playQueueList, appendToQueue,
-                                mediaCatalog.entries[mediaCatalog.entryCount - 1].id, 0);
-    return 1;
+    return addFileToList(mediaCatalog, playQueueList, appendPosition, path);
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

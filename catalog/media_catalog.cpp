@@ -338,3 +338,15 @@ uint32_t MediaCatalog::listItem(int listIndex, int position)
     }
     return list.ids[position];
 }
+
+int addFileToList(MediaCatalog &catalog, uint8_t listIndex, int position, const char *path)
+{
+    uint32_t before = catalog.entryCount;
+    catalog.addFile(path);
+    if (catalog.entryCount <= before) {
+        return 0;
+    }
+    catalog.insertIntoList(listIndex, position, catalog.entries[catalog.entryCount - 1].id,
+                           insertBefore);
+    return 1;
+}

@@ -29,6 +29,7 @@ using ValueText = char[valueCapacity];
 using NameText = char[nameCapacity];
 
 constexpr int trackListCount = 5;
+constexpr uint8_t playQueueList = 0;
 constexpr int maxTypeCount = 255;                  // 255 is the "no type" answer
 constexpr uint32_t maxEntryCount = 1u << 24;       // range of an entry's serial number
 constexpr uint16_t maxListLength = 0xFFFF;
@@ -114,5 +115,10 @@ public:
     uint32_t currentEntryId;
     uint8_t currentTypeId;
 };
+
+// Offers a file to the catalogue; when a type catalogues it, the newest
+// entry (the last, when two types accept the file) goes into the list at
+// `position`. 1 when an entry was added.
+int addFileToList(MediaCatalog &catalog, uint8_t listIndex, int position, const char *path);
 
 extern MediaCatalog mediaCatalog;

@@ -178,57 +178,78 @@ void addDriveTracks(MediaCatalog &catalog, char letter, int firstTrack, int last
     }
 }
 
+// The registration steps: each answers 1, whatever the catalogue says.
+int registerTypeNamed(MediaCatalog &catalog, const char *name, const NameText *properties,
+                      int propertyCount)
+{
+    catalog.registerType(name, defaultValues, defaultNames, 1, properties, propertyCount);
+    return 1;
+}
+
+int setPlayHandlerOf(MediaCatalog &catalog, const char *name, PlayHandler handler)
+{
+    catalog.setPlayHandler(catalog.findTypeId(name), handler);
+    return 1;
+}
+
+int setProbeHandlerOf(MediaCatalog &catalog, const char *name, ProbeHandler handler)
+{
+    catalog.setProbeHandler(catalog.findTypeId(name), handler);
+    return 1;
+}
+
 }  // namespace
 
 int registerMp3Type(MediaCatalog *catalog)
 {
-    catalog->registerType(mp3TypeName, defaultValues, defaultNames, 1, fileProperties,
-                          fileValueCount);
-    return 1;
+    return registerTypeNamed(*catalog, mp3TypeName, fileProperties, fileValueCount);
 }
 
 int setMp3PlayHandler(MediaCatalog *catalog)
 {
-    catalog->setPlayHandler(catalog->findTypeId(mp3TypeName), playFileEntry);
-    return 1;
+    return setPlayHandlerOf(*catalog, mp3TypeName, playFileEntry);
 }
 
 int setMp3ProbeHandler(MediaCatalog *catalog)
 {
-    catalog->setProbeHandler(catalog->findTypeId(mp3TypeName), probeMp3);
-    return 1;
+    return setProbeHandlerOf(*catalog, mp3TypeName, probeMp3);
 }
 
 int registerMidiType(MediaCatalog *catalog)
 {
-    catalog->registerType(midiTypeName, defaultValues, defaultNames, 1, fileProperties,
-                          fileValueCount);
-    return 1;
+    return registerTypeNamed(*catalog, midiTypeName, fileProperties, fileValueCount);
 }
 
 int setMidiPlayHandler(MediaCatalog *catalog)
 {
-    catalog->setPlayHandler(catalog->findTypeId(midiTypeName), playFileEntry);
-    return 1;
+    return setPlayHandlerOf(*catalog, midiTypeName, playFileEntry);
 }
 
 int setMidiProbeHandler(MediaCatalog *catalog)
 {
-    catalog->setProbeHandler(catalog->findTypeId(midiTypeName), probeMidi);
-    return 1;
+    return setProbeHandlerOf(*catalog, midiTypeName, probeMidi);
 }
 
 int registerCdaType(MediaCatalog *catalog)
 {
-    catalog->registerType(cdaTypeName, defaultValues, defaultNames, 1, cdProperties,
-                          cdValueCount);
-    return 1;
+    return registerTypeNamed(*catalog, cdaTypeName, cdProperties, cdValueCount);
 }
 
 int setCdaPlayHandler(MediaCatalog *catalog)
 {
-    catalog->setPlayHandler(catalog->findTypeId(cdaTypeName), playCdTrackEntry);
-    return 1;
+    return setPlayHandlerOf(*catalog, cdaTypeName, playCdTrackEntry);
+}
+
+void registerMediaTypes(MediaCatalog *catalog)
+{
+    registerMp3Type(catalog);
+    setMp3PlayHandler(catalog);
+    setMp3ProbeHandler(catalog);
+    registerMidiType(catalog);
+    setMidiPlayHandler(catalog);
+    setMidiProbeHandler(catalog);
+    registerCdaType(catalog);
+    setCdaPlayHandler(catalog);
 }
 
 int probeMp3(MediaCatalog *catalog, const char *path)

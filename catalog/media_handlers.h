@@ -21,6 +21,9 @@ int setMidiPlayHandler(MediaCatalog *catalog);
 int setMidiProbeHandler(MediaCatalog *catalog);
 int registerCdaType(MediaCatalog *catalog);
 int setCdaPlayHandler(MediaCatalog *catalog);
+// The eight steps above, in that order: the player's three types with
+// their handlers.
+void registerMediaTypes(MediaCatalog *catalog);
 
 int probeMp3(MediaCatalog *catalog, const char *path);
 int probeMidi(MediaCatalog *catalog, const char *path);

@@ -14,7 +14,6 @@ namespace {
 constexpr char playQueueName[] = "再生リスト";
 constexpr char cdaTypeName[] = "CDA";
 constexpr char backupSuffix[] = ".bak";
-constexpr uint8_t playQueueIndex = 0;
 // Beyond the end of any queue of up to 20,000 ids: appends.
 constexpr int loaderAppendPosition = 20000;
 
@@ -37,12 +36,7 @@ LoadedPlaylist &loadedPlaylist()
 // the file, only the newest entry joins the queue.
 void queuePath(const char *path, void *)
 {
-    uint32_t before = mediaCatalog.entryCount;
-    mediaCatalog.addFile(path);
-    if (mediaCatalog.entryCount > before) {
-        const MediaEntry &newest = mediaCatalog.entries[mediaCatalog.entryCount - 1];
-        mediaCatalog.insertIntoList(playQueueIndex, loaderAppendPosition, newest.id, insertBefore);
-    }
+    addFileToList(mediaCatalog, playQueueList, loaderAppendPosition, path);
 }
 
 // The loaded file, byte for byte, as "<path>.bak".

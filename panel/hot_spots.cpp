@@ -3,13 +3,15 @@
 // each returns at once for messages it does not handle.
 #include "panel/hot_spots.h"
 
-#include <string.h>
-
-#include "app/commands.h"
-#include "app/front_panel.h"
 #include "catalog/media_catalog.h"
+#include "panel/panel.h"
+#include "panel/panel_layout.h"
 #include "panel/panel_math.h"
+#include "panel/play_steps.h"
+#include "panel/window_identifiers.h"
 #include "sound/sound_device.h"
+
+POINT pointerPos;
 
 namespace {
 
@@ -17,66 +19,24 @@ constexpr const char *greetingText = "Happy New Christmas";
 constexpr const char *movingText = "Moving this Window";
 constexpr int volumeStep = 500;
 
-struct GaugeHotSpot {
-    HotRect area;
-    int32_t FrontPanel::*value;
-    int top;
-    int scale;
-    VolumeLine line;
-    const char *statusFormat;
-};
-
-// In the order they are tested.
-const GaugeHotSpot gaugeHotSpots[] = {
-    {{557, 571, 67, 287}, &FrontPanel::cdVolume, 67, 220, VolumeLine::Cd, "CD音量 %3d％"},
-    {{533, 547, 26, 246}, &FrontPanel::midiVolume, 26, 220, VolumeLine::Midi, "Midi音量 %3d％"},
-    {{504, 522, 66, 288}, &FrontPanel::waveVolume, 66, 222, VolumeLine::Wave, "Wave音量 %3d％"},
-};
-
-void setStatusText(FrontPanel &panel, const char *text)
-{
-    memset(panel.statusText, 0, sizeof panel.statusText);
-    lstrcpyA(panel.statusText, text);
-}
-
-void showStatusLine(FrontPanel &panel, HWND window)
+void showStatusLine(Panel &panel, HWND window)
 {
     HDC dc = GetDC(window);
     panel.drawStatusLine(dc);
     ReleaseDC(window, dc);
 }
 
-void invalidateWholeWindow(HWND window) { InvalidateRect(window, nullptr, FALSE); }
-
 void storePointer(POINT point) { pointerPos = point; }
 
-// Starts the entry at the current queue position; on success the play
-// clock runs from 0 and the track's length is known. A failed start
-// changes nothing: a track that was playing goes on.
-bool startCurrentEntry(FrontPanel &panel, HWND window)
-{
-    DWORD entryId = mediaCatalog.listItem(playQueueList, panel.currentIndex);
-    if (!mediaCatalog.playAsCurrent(entryId))
-        return false;
-    panel.elapsedSeconds = 0;
-    SetTimer(window, playClockTimer, playClockPeriodMs, nullptr);
-    panel.isPlaying = 1;
-    soundDevice.getLength(nullptr, nullptr, 0, 1, &panel.trackSeconds);
-    return true;
-}
-
-void pressStop(FrontPanel &panel, HWND window)
+void pressStop(Panel &panel, HWND window)
 {
     if (panel.isPlaying != 1)
         return;
-    soundDevice.stop(window);
-    KillTimer(window, playClockTimer);
-    panel.isPlaying = 0;
-    panel.elapsedSeconds = 0;
+    stopPlaying(panel, window, window);
     invalidateWholeWindow(window);
 }
 
-void pressPrevious(FrontPanel &panel, HWND window)
+void pressPrevious(Panel &panel, HWND window)
 {
     if (panel.currentIndex > 0) {
         --panel.currentIndex;
@@ -84,13 +44,7 @@ void pressPrevious(FrontPanel &panel, HWND window)
         int queued = mediaCatalog.listCount(playQueueList);
         panel.currentIndex = queued > 0 ? queued - 1 : 0;
     }
-    if (panel.isPlaying == 1) {
-        soundDevice.stop(nullptr);
-        KillTimer(window, playClockTimer);
-        panel.elapsedSeconds = 0;
-        panel.isPlaying = 0;
-        startCurrentEntry(panel, window);
-    }
+    restartAtCurrentEntry(panel, window);
     invalidateWholeWindow(window);
 }
 
@@ -135,7 +89,7 @@ POINT pointerFromLParam(LPARAM lParam)
     return {static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
 }
 
-int FrontPanel::handleButtons(HWND window, UINT message, WPARAM, LPARAM lParam)
+int Panel::handleButtons(HWND window, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
@@ -157,36 +111,42 @@ int FrontPanel::handleButtons(HWND window, UINT message, WPARAM, LPARAM lParam)
 
     POINT pointer = pointerFromLParam(lParam);
     storePointer(pointer);
-    if (stopButton.contains(pointer.x, pointer.y))
+    switch (buttonAt(pointer.x, pointer.y)) {
+    case PanelButton::Stop:
         pressStop(*this, window);
-    if (playButton.contains(pointer.x, pointer.y))
+        break;
+    case PanelButton::Play:
         startCurrentEntry(*this, window);
-    if (nextButton.contains(pointer.x, pointer.y))
+        break;
+    case PanelButton::Next:
         PostMessageA(window, WM_COMMAND, commandNextTrack, 0);
-    if (previousButton.contains(pointer.x, pointer.y)) {
+        break;
+    case PanelButton::Previous:
         pressPrevious(*this, window);
         return 1;
-    }
-    if (quitButton.contains(pointer.x, pointer.y)) {
+    case PanelButton::Quit:
         PostMessageA(window, WM_COMMAND, commandQuit, 0);
         return 1;
+    case PanelButton::None:
+        break;
     }
+    // Also after stop, play and next: the press starts a move of the window.
     setStatusText(*this, movingText);
     showStatusLine(*this, window);
     return 1;
 }
 
-int FrontPanel::handleGaugeClick(HWND window, UINT message, WPARAM, LPARAM lParam)
+int Panel::handleGaugeClick(HWND window, UINT message, WPARAM, LPARAM lParam)
 {
     if (message != WM_LBUTTONDOWN)
         return 0;
     POINT pointer = pointerFromLParam(lParam);
     storePointer(pointer);
-    for (const GaugeHotSpot &gauge : gaugeHotSpots) {
-        if (!gauge.area.contains(pointer.x, pointer.y))
+    for (const GaugeLayout &gauge : panelGauges) {
+        if (!gauge.hotRect().contains(pointer.x, pointer.y))
             continue;
         int32_t value = this->*gauge.value;
-        int level = gauge.top + gaugeEmptyHeight(value, gauge.scale);
+        int level = gauge.scale.top + gaugeEmptyHeight(value, gauge.scale.height);
         if (pointer.y > level)
             value -= volumeStep;
         else if (pointer.y < level)
@@ -202,7 +162,7 @@ int FrontPanel::handleGaugeClick(HWND window, UINT message, WPARAM, LPARAM lPara
     return 1;
 }
 
-int FrontPanel::handleSeekClick(HWND, UINT message, WPARAM, LPARAM lParam)
+int Panel::handleSeekClick(HWND, UINT message, WPARAM, LPARAM lParam)
 {
     if (message != WM_LBUTTONDOWN)
         return 0;

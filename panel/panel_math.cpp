@@ -2,15 +2,14 @@
 
 #include <string.h>
 
+#include "panel/panel_layout.h"
+#include "sound/shift_jis.h"
+
 namespace {
 
 constexpr int64_t twoToThe32 = 4294967296LL;
-constexpr int progressBarWidth = 152;
-constexpr int seekBarLeft = 236;
 constexpr int marqueeRestPhases = 18;
 constexpr uint32_t ticksPerMarqueePhase = 6;
-
-bool isLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 }  // namespace
 
@@ -21,7 +20,7 @@ bool isSecondByteAt(const char *text, int index)
         unsigned char byte = static_cast<unsigned char>(text[j]);
         if (state == 0 && isLeadByte(byte))
             state = 1;
-        else if (state == 1 && byte >= 0x40 && byte <= 0xFC)
+        else if (state == 1 && isTrailByte(byte))
             state = (j == index) ? 2 : 0;
         else if (state == 2)
             state = 0;
@@ -69,13 +68,13 @@ int gaugePercent(int32_t value)
 int progressWidth(int32_t elapsedSeconds, int32_t trackSeconds)
 {
     if (trackSeconds == 0)
-        return elapsedSeconds > 0 ? progressBarWidth : 0;
+        return elapsedSeconds > 0 ? progressBar.width : 0;
     float fraction = static_cast<float>(elapsedSeconds) / static_cast<float>(trackSeconds);
-    return static_cast<int>(progressBarWidth * static_cast<double>(fraction));
+    return static_cast<int>(progressBar.width * static_cast<double>(fraction));
 }
 
 int32_t seekSecond(int x, int32_t trackSeconds)
 {
-    const double step = static_cast<double>(1.0f / 152.0f);
-    return static_cast<int32_t>(static_cast<double>(x - seekBarLeft) * step * trackSeconds);
+    const double step = static_cast<double>(1.0f / static_cast<float>(progressBar.width));
+    return static_cast<int32_t>(static_cast<double>(x - progressBar.left) * step * trackSeconds);
 }

@@ -1,7 +1,8 @@
 // The animated scene and the tree lights: pure functions of frameCount (and
 // of the effect switch for the lights), advanced by the 100 ms animation
 // timer. Every call repaints every decoration completely.
-#include "app/front_panel.h"
+#include "panel/paint_resources.h"
+#include "panel/panel.h"
 #include "panel/scene_layout.h"
 #include "panel/sprite.h"
 
@@ -14,7 +15,7 @@ void drawSkinSprite(HDC dc, const SpriteSource &source, int width, int height, c
 
 }  // namespace
 
-void FrontPanel::drawScene(HDC dc)
+void Panel::drawScene(HDC dc)
 {
     const uint32_t frame = frameCount;
     for (int order = 0; order < rowSpriteCount; ++order)
@@ -32,7 +33,7 @@ void FrontPanel::drawScene(HDC dc)
                        slowTwinkleDestinations[index]);
 }
 
-void FrontPanel::drawTreeLights(HDC dc, int effectSwitch)
+void Panel::drawTreeLights(HDC dc, int effectSwitch)
 {
     const HBRUSH litBrushes[lightGroupCount] = {redLightBrush, greenLightBrush, yellowLightBrush,
                                                 blueLightBrush};

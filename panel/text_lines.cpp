@@ -3,7 +3,9 @@
 // erasing first; none of them changes a field.
 #include <string.h>
 
-#include "app/front_panel.h"
+#include "panel/paint_resources.h"
+#include "panel/panel.h"
+#include "panel/panel_layout.h"
 #include "panel/panel_math.h"
 #include "panel/sprite.h"
 
@@ -11,34 +13,10 @@ namespace {
 
 constexpr COLORREF textBackground = RGB(255, 204, 204);
 constexpr COLORREF textColour = RGB(0, 128, 0);
-constexpr POINT titleOrigin = {193, 140};
-constexpr POINT statusOrigin = {193, 185};
-constexpr POINT marqueeEndMarkOrigin = {440, 140};
 constexpr const char *marqueeEndMark = "　";  // one full-width space, 2 bytes
 constexpr const char *padToLine = "%s                                ";  // the text and 32 spaces
-constexpr int paddedBytes = FrontPanel::textCapacity + 32;
+constexpr int paddedBytes = Panel::textCapacity + 32;
 constexpr int marqueeMinimumBytes = 27;  // titles this long or longer scroll
-
-constexpr RECT progressBar = {236, 207, 388, 214};
-
-struct Gauge {
-    int32_t FrontPanel::*value;
-    int left;
-    int top;
-    int width;
-    int scale;   // K: one more than the height
-    int height;  // H
-    int emptyX;  // the empty column in the skin file
-    int emptyY;
-    int fullX;   // the full column, same rows
-};
-
-// In drawing order.
-constexpr Gauge gauges[] = {
-    {&FrontPanel::cdVolume, 557, 67, 14, 220, 219, 164, 74, 186},
-    {&FrontPanel::midiVolume, 533, 26, 14, 220, 219, 164, 74, 186},
-    {&FrontPanel::waveVolume, 504, 66, 18, 222, 221, 102, 72, 131},
-};
 
 void selectTextStyle(HDC dc)
 {
@@ -58,13 +36,13 @@ void drawPaddedLine(HDC dc, POINT origin, const char *text)
 
 }  // namespace
 
-void FrontPanel::drawStatusLine(HDC dc)
+void Panel::drawStatusLine(HDC dc)
 {
     selectTextStyle(dc);
     drawPaddedLine(dc, statusOrigin, statusText);
 }
 
-void FrontPanel::drawTitleLine(HDC dc)
+void Panel::drawTitleLine(HDC dc)
 {
     selectTextStyle(dc);
     if (marqueeOn == 0) {
@@ -81,24 +59,25 @@ void FrontPanel::drawTitleLine(HDC dc)
     TextOutA(dc, marqueeEndMarkOrigin.x, marqueeEndMarkOrigin.y, marqueeEndMark, 2);
 }
 
-void FrontPanel::drawGauges(HDC dc)
+void Panel::drawGauges(HDC dc)
 {
-    for (const Gauge &gauge : gauges) {
-        int emptyRows = gaugeEmptyHeight(this->*gauge.value, gauge.scale);
-        drawSprite(skinSprite(dc, gauge.emptyX, gauge.emptyY, gauge.width, emptyRows, gauge.left,
-                              gauge.top));
-        drawSprite(skinSprite(dc, gauge.fullX, gauge.emptyY + emptyRows, gauge.width,
-                              gauge.height - emptyRows, gauge.left, gauge.top + emptyRows));
+    for (const GaugeLayout &gauge : panelGauges) {
+        const PanelArea &scale = gauge.scale;
+        int emptyRows = gaugeEmptyHeight(this->*gauge.value, scale.height);
+        drawSprite(skinSprite(dc, gauge.emptyX, gauge.emptyY, scale.width, emptyRows, scale.left,
+                              scale.top));
+        drawSprite(skinSprite(dc, gauge.fullX, gauge.emptyY + emptyRows, scale.width,
+                              gauge.height() - emptyRows, scale.left, scale.top + emptyRows));
     }
 }
 
-void FrontPanel::drawProgressBar(HDC dc)
+void Panel::drawProgressBar(HDC dc)
 {
     SelectObject(dc, GetStockObject(WHITE_PEN));
     SelectObject(dc, progressBrush);
-    Rectangle(dc, progressBar.left, progressBar.top, progressBar.right, progressBar.bottom);
+    Rectangle(dc, progressBar.left, progressBar.top, progressBar.right(), progressBar.bottom());
     int elapsedWidth = progressWidth(elapsedSeconds, trackSeconds);
     SelectObject(dc, GetStockObject(WHITE_BRUSH));
     Rectangle(dc, progressBar.left, progressBar.top, progressBar.left + elapsedWidth,
-              progressBar.bottom);
+              progressBar.bottom());
 }

@@ -41,9 +41,14 @@ bool drivePresent(DWORD drives, int index) { return (drives >> index) & 1u; }
 
 void formatRoot(char *root, int index) { wsprintfA(root, "%c:\\", 'A' + index); }
 
-}  // namespace
+enum class DriveListing { Skipped, Listed, NoRoom };
 
-int SoundDevice::listAudioCdDrives(char *output, int capacity, DWORD flags)
+// Offers the root of every logical drive, "A:\" to "Z:\" in letter order,
+// to listDrive(root, text), which appends what it lists of the drive.
+// Returns the number of drives listed, or -1 as soon as a piece does not
+// fit.
+template <typename ListDrive>
+int listDrives(char *output, int capacity, ListDrive listDrive)
 {
     if (!output || capacity < 1) {
         return -1;
@@ -57,49 +62,47 @@ int SoundDevice::listAudioCdDrives(char *output, int capacity, DWORD flags)
         }
         char root[8];
         formatRoot(root, index);
-        // An audio CD's root lists one ".cda" file per track and nothing
-        // else; a drive without a medium cannot be searched and counts 0.
-        int tracks = countFolderEntries(nullptr, root, "*.cda", countMatchingFiles);
-        if (tracks == 0) {
-            continue;
-        }
-        int allEntries = countFolderEntries(nullptr, root, "*.*", countAllEntries);
-        if (tracks != allEntries) {
-            continue;
-        }
-        if (!text.append(root)) {
+        switch (listDrive(root, text)) {
+        case DriveListing::NoRoom:
             return -1;
-        }
-        ++listed;
-        if (flags & driveListTrackRanges) {
-            char range[32];
-            wsprintfA(range, "(%d-%d)", 1, tracks);
-            if (!text.append(range)) {
-                return -1;
-            }
+        case DriveListing::Listed:
+            ++listed;
+            break;
+        case DriveListing::Skipped:
+            break;
         }
     }
     return listed;
 }
 
+}  // namespace
+
+int SoundDevice::listAudioCdDrives(char *output, int capacity, DWORD flags)
+{
+    return listDrives(output, capacity, [flags](const char *root, DriveListText &text) {
+        // An audio CD's root lists one ".cda" file per track and nothing
+        // else; a drive without a medium cannot be searched and counts 0.
+        int tracks = countFolderEntries(nullptr, root, "*.cda", countMatchingFiles);
+        if (tracks == 0 || tracks != countFolderEntries(nullptr, root, "*.*", countAllEntries)) {
+            return DriveListing::Skipped;
+        }
+        if (!text.append(root)) {
+            return DriveListing::NoRoom;
+        }
+        if (flags & driveListTrackRanges) {
+            char range[32];
+            wsprintfA(range, "(%d-%d)", 1, tracks);
+            if (!text.append(range)) {
+                return DriveListing::NoRoom;
+            }
+        }
+        return DriveListing::Listed;
+    });
+}
+
 int SoundDevice::listDriveRoots(char *output, int capacity)
 {
-    if (!output || capacity < 1) {
-        return -1;
-    }
-    DriveListText text(output, capacity);
-    int listed = 0;
-    DWORD drives = GetLogicalDrives();
-    for (int index = 0; index < driveLetterCount; ++index) {
-        if (!drivePresent(drives, index)) {
-            continue;
-        }
-        char root[8];
-        formatRoot(root, index);
-        if (!text.append(root)) {
-            return -1;
-        }
-        ++listed;
-    }
-    return listed;
+    return listDrives(output, capacity, [](const char *root, DriveListText &text) {
+        return text.append(root) ? DriveListing::Listed : DriveListing::NoRoom;
+    });
 }

@@ -276,6 +276,29 @@ DWORD averageOf(const ControlShape &shape, const LONG *values, size_t count)
     return static_cast<DWORD>(total / divisor);
 }
 
+// Opens the mixer, describes the control and gives use(mixer, shape,
+// values, count) the control's cleared value array; answers 1 after it.
+// Shows the matching message and answers 0 when the control cannot be
+// described or its array cannot be had.
+template <typename UseValues>
+int withControlValues(HWND window, int device, int destination, int source, int control,
+                      UseValues use)
+{
+    OpenMixer mixer(device);
+    ControlShape shape;
+    if (!describeControl(window, mixer.object(), destination, source, control, shape)) {
+        return 0;
+    }
+    uint64_t count = shape.entryCount();
+    HeapArray<LONG> values(count <= maxValueEntries ? static_cast<size_t>(count) : 0);
+    if (count > maxValueEntries || !values.allocated()) {
+        showLibraryError(window, allocationText);
+        return 0;
+    }
+    use(mixer.object(), shape, values.get(), static_cast<size_t>(count));
+    return 1;
+}
+
 }  // namespace
 
 int SoundDevice::listMixerDevices(HWND window, int *countOut, char *buffer, int slots, int stride)
@@ -380,46 +403,30 @@ int SoundDevice::listLineControls(HWND window, int device, int destination, int 
 int SoundDevice::setControlValue(HWND window, int device, int destination, int source,
                                  int control, DWORD value)
 {
-    OpenMixer mixer(device);
-    ControlShape shape;
-    if (!describeControl(window, mixer.object(), destination, source, control, shape)) {
-        return 0;
-    }
-    uint64_t count = shape.entryCount();
-    HeapArray<LONG> values(count <= maxValueEntries ? static_cast<size_t>(count) : 0);
-    if (count > maxValueEntries || !values.allocated()) {
-        showLibraryError(window, allocationText);
-        return 0;
-    }
-    // The same 32-bit value in every entry, whatever the control's kind.
-    for (uint64_t i = 0; i < count; ++i) {
-        values[static_cast<size_t>(i)] = static_cast<LONG>(value);
-    }
-    MIXERCONTROLDETAILS details = detailsFor(shape, values.get());
-    mixerSetControlDetails(mixer.object(), &details, setValueQuery);
-    return 1;
+    return withControlValues(
+        window, device, destination, source, control,
+        [value](HMIXEROBJ mixer, const ControlShape &shape, LONG *values, size_t count) {
+            // The same 32-bit value in every entry, whatever the control's kind.
+            for (size_t i = 0; i < count; ++i) {
+                values[i] = static_cast<LONG>(value);
+            }
+            MIXERCONTROLDETAILS details = detailsFor(shape, values);
+            mixerSetControlDetails(mixer, &details, setValueQuery);
+        });
 }
 
 int SoundDevice::getControlValue(HWND window, int device, int destination, int source,
                                  int control, DWORD *valueOut)
 {
-    OpenMixer mixer(device);
-    ControlShape shape;
-    if (!describeControl(window, mixer.object(), destination, source, control, shape)) {
-        return 0;
-    }
-    uint64_t count = shape.entryCount();
-    HeapArray<LONG> values(count <= maxValueEntries ? static_cast<size_t>(count) : 0);
-    if (count > maxValueEntries || !values.allocated()) {
-        showLibraryError(window, allocationText);
-        return 0;
-    }
-    // A failed read leaves the cleared array, which averages to 0.
-    MIXERCONTROLDETAILS details = detailsFor(shape, values.get());
-    mixerGetControlDetailsA(mixer.object(), &details, getValueQuery);
-    DWORD average = averageOf(shape, values.get(), static_cast<size_t>(count));
-    if (valueOut) {
-        *valueOut = average;
-    }
-    return 1;
+    return withControlValues(
+        window, device, destination, source, control,
+        [valueOut](HMIXEROBJ mixer, const ControlShape &shape, LONG *values, size_t count) {
+            // A failed read leaves the cleared array, which averages to 0.
+            MIXERCONTROLDETAILS details = detailsFor(shape, values);
+            mixerGetControlDetailsA(mixer, &details, getValueQuery);
+            DWORD average = averageOf(shape, values, count);
+            if (valueOut) {
+                *valueOut = average;
+            }
+        });
 }

@@ -22,8 +22,6 @@ constexpr DWORD boundedPlayFlags = MCI_NOTIFY | MCI_FROM | MCI_TO;
 constexpr DWORD openEndedPlayFlags = MCI_NOTIFY | MCI_FROM;
 constexpr DWORD millisecondsPerSecond = 1000;
 
-enum class PlayStart { FromBeginning, FromStartSeconds };
-
 // TMSF packs track, minutes, seconds and frames into the four bytes of a
 // DWORD, lowest first. Each part is taken modulo 256.
 DWORD packTmsf(int trackNumber, int minutes, int seconds)
@@ -167,20 +165,17 @@ int SoundDevice::openCurrentSource(HWND window)
     return 1;
 }
 
-namespace {
-
 // Plays the opened source. Playback runs on in the device; its errors are
 // not reported.
-void startPlayback(MCIDEVICEID device, SourceKind kind, int trackNumber, int startSeconds,
-                   PlayStart start)
+void SoundDevice::startPlayback(PlayStart start)
 {
     MCI_PLAY_PARMS play = {};
-    if (kind == SourceKind::File) {
+    if (sourceKind == SourceKind::File) {
         if (start == PlayStart::FromBeginning) {
-            sendCommand(device, MCI_PLAY, MCI_NOTIFY, &play);
+            sendCommand(deviceId, MCI_PLAY, MCI_NOTIFY, &play);
         } else {
             play.dwFrom = static_cast<DWORD>(startSeconds) * millisecondsPerSecond;
-            sendCommand(device, MCI_PLAY, openEndedPlayFlags, &play);
+            sendCommand(deviceId, MCI_PLAY, openEndedPlayFlags, &play);
         }
         return;
     }
@@ -190,20 +185,18 @@ void startPlayback(MCIDEVICEID device, SourceKind kind, int trackNumber, int sta
         minutes = startSeconds / 60;
         seconds = startSeconds % 60;
     }
-    play.dwFrom = packTmsf(trackNumber, minutes, seconds);
-    play.dwTo = packTmsf(trackNumber + 1, 0, 0);
-    if (sendCommand(device, MCI_PLAY, boundedPlayFlags, &play) != 0) {
+    play.dwFrom = packTmsf(track, minutes, seconds);
+    play.dwTo = packTmsf(track + 1, 0, 0);
+    if (sendCommand(deviceId, MCI_PLAY, boundedPlayFlags, &play) != 0) {
         // The last track of a disc has no following track to stop at: play
         // on to the end of the disc instead.
         MCI_PLAY_PARMS openEnded = {};
         openEnded.dwFrom = play.dwFrom;
-        sendCommand(device, MCI_PLAY, openEndedPlayFlags, &openEnded);
+        sendCommand(deviceId, MCI_PLAY, openEndedPlayFlags, &openEnded);
     }
 }
 
-}  // namespace
-
-int SoundDevice::play(HWND window)
+int SoundDevice::playCurrentSource(HWND window, PlayStart start)
 {
     stop(nullptr);
     close();
@@ -213,22 +206,15 @@ int SoundDevice::play(HWND window)
     if (!openCurrentSource(window)) {
         return 0;
     }
-    startPlayback(deviceId, sourceKind, track, startSeconds, PlayStart::FromBeginning);
+    startPlayback(start);
     return 1;
 }
+
+int SoundDevice::play(HWND window) { return playCurrentSource(window, PlayStart::FromBeginning); }
 
 int SoundDevice::playFromPosition(HWND window)
 {
-    stop(nullptr);
-    close();
-    if (sourceKind != SourceKind::File && sourceKind != SourceKind::CdTrack) {
-        return 1;
-    }
-    if (!openCurrentSource(window)) {
-        return 0;
-    }
-    startPlayback(deviceId, sourceKind, track, startSeconds, PlayStart::FromStartSeconds);
-    return 1;
+    return playCurrentSource(window, PlayStart::FromStartSeconds);
 }
 
 int SoundDevice::getPosition(HWND, int *trackOut, int *secondsOut)

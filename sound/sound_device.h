@@ -88,7 +88,11 @@ public:
     int startSeconds;
 
 private:
+    // play and playFromPosition differ only in where the source starts.
+    enum class PlayStart { FromBeginning, FromStartSeconds };
+    int playCurrentSource(HWND window, PlayStart start);
     int openCurrentSource(HWND window);
+    void startPlayback(PlayStart start);
     int setTray(const char *drivePath, int useDevicePath, DWORD doorFlag);
 };
 

@@ -81,14 +81,7 @@ void freshCatalogue()
 {
     mediaCatalog.~MediaCatalog();
     new (&mediaCatalog) MediaCatalog();
-    registerMp3Type(&mediaCatalog);
-    setMp3PlayHandler(&mediaCatalog);
-    setMp3ProbeHandler(&mediaCatalog);
-    registerMidiType(&mediaCatalog);
-    setMidiPlayHandler(&mediaCatalog);
-    setMidiProbeHandler(&mediaCatalog);
-    registerCdaType(&mediaCatalog);
-    setCdaPlayHandler(&mediaCatalog);
+    registerMediaTypes(&mediaCatalog);
     mediaCatalog.setListName(0, "再生リスト");
 }
 

@@ -11,6 +11,7 @@
 #include "app/front_panel.h"
 #include "app/hand_over.h"
 #include "catalog/media_catalog.h"
+#include "panel/hot_spots.h"
 #include "platform/shell32/drop_table.h"
 #include "tests/app/support/paint_canvas.h"
 #include "tests/app/support/program_harness.h"
@@ -65,8 +66,8 @@ TEST(MainWindow, ABorderlessSkinnedWindowCentredOnTheWorkAreaUntilQuit)
     ProgramHarness program;
     program.writeSettings(effectOff);
     program.display().setScreen(SIZE{1600, 1200}, RECT{0, 0, 1401, 1033});
-    hp::apptest::BitmapPicture background;
-    ASSERT_TRUE(background.load(std::string(HP_SKIN_FOLDER) + "/swbase1.bmp"));
+    const hp::apptest::BitmapPicture &background = hp::apptest::skinBackground();
+    ASSERT_EQ(background.width(), 632) << "image/swbase1.bmp is readable";
 
     hp::testing::HeadlessWindow seen;
     std::string status;
@@ -313,7 +314,7 @@ TEST(Queue, ANextEntryThatCannotBeFoundLeavesPlaybackStopped)
     ProgramHarness::setTrackLengthMilliseconds(95000);
     program.startPanel();
     // Lists take any id; this one names no entry.
-    mediaCatalog.insertIntoList(playQueueList, appendToQueue, 0x00ABCDEF, 0);
+    mediaCatalog.insertIntoList(playQueueList, appendPosition, 0x00ABCDEF, 0);
     Moment playing;
     Moment after;
     program.clickAt(1000, hp::apptest::playButtonPoint);
@@ -397,7 +398,7 @@ TEST(TitleLine, ACompositionLongerThanTheLineIsCutAtAWholeCharacter)
     memset(values[2], 'T', 258);
     lstrcpyA(values[3], "");
     mediaCatalog.addEntry(mediaCatalog.findTypeId("MP3"), values, 4);
-    mediaCatalog.insertIntoList(playQueueList, appendToQueue,
+    mediaCatalog.insertIntoList(playQueueList, appendPosition,
                                 mediaCatalog.entries[mediaCatalog.entryCount - 1].id, 0);
     std::string title;
     std::string status;

@@ -43,18 +43,6 @@ class Catalog : public ::testing::Test {
 protected:
     void SetUp() override { handlerLog = HandlerLog(); }
 
-    void registerPlayerTypes()
-    {
-        registerMp3Type(&catalog_);
-        setMp3PlayHandler(&catalog_);
-        setMp3ProbeHandler(&catalog_);
-        registerMidiType(&catalog_);
-        setMidiPlayHandler(&catalog_);
-        setMidiProbeHandler(&catalog_);
-        registerCdaType(&catalog_);
-        setCdaPlayHandler(&catalog_);
-    }
-
     uint8_t registerPlain(const char *name)
     {
         EXPECT_EQ(catalog_.registerType(name, nullptr, nullptr, 0, twoProperties, 2), 1);
@@ -84,7 +72,7 @@ protected:
 
 TEST_F(Catalog, PlayerTypesAreRegisteredInOrder)
 {
-    registerPlayerTypes();
+    registerMediaTypes(&catalog_);
     ASSERT_EQ(catalog_.typeCount, 3);
     EXPECT_EQ(catalog_.findTypeId("MP3"), 0);
     EXPECT_EQ(catalog_.findTypeId("MIDI"), 1);
@@ -144,7 +132,7 @@ TEST_F(Catalog, HandlersNeedAHandlerAndAType)
 
 TEST_F(Catalog, EntryIdsCarryTypeAndSerial)
 {
-    registerPlayerTypes();
+    registerMediaTypes(&catalog_);
     EXPECT_EQ(add(0, {"a"}), 1);
     EXPECT_EQ(add(0, {"b"}), 1);
     EXPECT_EQ(add(2, {"D:\\"}), 1);
@@ -163,7 +151,7 @@ TEST_F(Catalog, EntryIdsCarryTypeAndSerial)
 
 TEST_F(Catalog, EntryValuesFollowTheTypesProperties)
 {
-    registerPlayerTypes();
+    registerMediaTypes(&catalog_);
     ASSERT_EQ(add(0, {"p", "a", "t", "c", "surplus"}), 1);
     ASSERT_EQ(add(0, {"p", "a"}), 1);
     const MediaEntry &full = catalog_.entries[0];

@@ -89,14 +89,7 @@ protected:
         hp::test::rebuild(soundDevice);
         hp::testing::recordingMci().reset();
         hp::testing::scriptedDrives().reset();
-        registerMp3Type(&mediaCatalog);
-        setMp3PlayHandler(&mediaCatalog);
-        setMp3ProbeHandler(&mediaCatalog);
-        registerMidiType(&mediaCatalog);
-        setMidiPlayHandler(&mediaCatalog);
-        setMidiProbeHandler(&mediaCatalog);
-        registerCdaType(&mediaCatalog);
-        setCdaPlayHandler(&mediaCatalog);
+        registerMediaTypes(&mediaCatalog);
     }
 
     // Type names of the entries added by offering the file to the catalogue.

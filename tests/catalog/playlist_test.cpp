@@ -26,14 +26,7 @@ protected:
     void SetUp() override
     {
         hp::test::rebuild(mediaCatalog);
-        registerMp3Type(&mediaCatalog);
-        setMp3PlayHandler(&mediaCatalog);
-        setMp3ProbeHandler(&mediaCatalog);
-        registerMidiType(&mediaCatalog);
-        setMidiPlayHandler(&mediaCatalog);
-        setMidiProbeHandler(&mediaCatalog);
-        registerCdaType(&mediaCatalog);
-        setCdaPlayHandler(&mediaCatalog);
+        registerMediaTypes(&mediaCatalog);
         mediaCatalog.setListName(0, playQueueName);
     }
 

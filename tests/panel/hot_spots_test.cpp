@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
 #include "app/front_panel.h"
 #include "catalog/media_catalog.h"
+#include "panel/hot_spots.h"
+#include "panel/window_identifiers.h"
 #include "tests/app/support/program_harness.h"
 #include "tests/support/owner_window.h"
 

@@ -1,9 +1,15 @@
-// The animated scene and the tree lights, drawn into a canvas the size of
-// the window and compared pixel by pixel with the sprite sheet's pictures
-// and the lights' colours at chosen animation ticks.
+// The animated scene and the tree lights, drawn into a black canvas the size
+// of the window. Where they land is read from the canvas and held against
+// the skin: the background shows every sprite's resting picture, and every
+// light unlit, at its place. What they show at a tick is compared with the
+// sprite sheet's pictures and the lights' colours.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/front_panel.h"
@@ -12,127 +18,258 @@
 
 namespace {
 
-using hp::apptest::compareWithSheet;
+using hp::apptest::BitmapPicture;
 using hp::apptest::PaintCanvas;
+using hp::apptest::panelHeight;
+using hp::apptest::panelWidth;
 using hp::apptest::ProgramHarness;
+using hp::apptest::skinBackground;
 using hp::apptest::spriteSheet;
 
 struct At {
     int x;
     int y;
+    bool operator==(const At &other) const { return x == other.x && y == other.y; }
 };
 
-const At rowDestinations[3] = {{52, 193}, {64, 193}, {76, 193}};
-const At twinkleDestinations[23] = {
-    {583, 46}, {594, 87}, {491, 135}, {431, 34}, {381, 40}, {257, 83}, {246, 29}, {274, 36},
-    {108, 20}, {90, 41},  {80, 35},   {40, 59},  {65, 110}, {155, 39}, {153, 48}, {221, 59},
-    {220, 76}, {342, 55}, {480, 39},  {604, 140}, {380, 77}, {440, 76}, {459, 51}};
-const At slowTwinkleDestinations[3] = {{119, 46}, {411, 22}, {490, 88}};
+struct Box {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// The bounding boxes of the drawn (not black) regions that touch one
+// another, top to bottom. No picture of the sheet holds black.
+std::vector<Box> drawnBoxes(const PaintCanvas &canvas)
+{
+    std::vector<char> seen(static_cast<size_t>(panelWidth) * panelHeight, 0);
+    std::vector<Box> boxes;
+    for (int y = 0; y < panelHeight; ++y) {
+        for (int x = 0; x < panelWidth; ++x) {
+            if (seen[static_cast<size_t>(y) * panelWidth + x] || canvas.pixel(x, y) == 0)
+                continue;
+            int left = x, right = x, top = y, bottom = y;
+            std::vector<At> pending{{x, y}};
+            seen[static_cast<size_t>(y) * panelWidth + x] = 1;
+            while (!pending.empty()) {
+                const At p = pending.back();
+                pending.pop_back();
+                left = std::min(left, p.x);
+                right = std::max(right, p.x);
+                top = std::min(top, p.y);
+                bottom = std::max(bottom, p.y);
+                for (At n : {At{p.x + 1, p.y}, At{p.x - 1, p.y}, At{p.x, p.y + 1},
+                             At{p.x, p.y - 1}}) {
+                    if (n.x < 0 || n.y < 0 || n.x >= panelWidth || n.y >= panelHeight)
+                        continue;
+                    char &mark = seen[static_cast<size_t>(n.y) * panelWidth + n.x];
+                    if (!mark && canvas.pixel(n.x, n.y) != 0) {
+                        mark = 1;
+                        pending.push_back(n);
+                    }
+                }
+            }
+            boxes.push_back({left, top, right - left + 1, bottom - top + 1});
+        }
+    }
+    return boxes;
+}
+
+std::vector<Box> boxesOfSize(const std::vector<Box> &boxes, int width, int height)
+{
+    std::vector<Box> found;
+    for (const Box &box : boxes) {
+        if (box.width == width && box.height == height)
+            found.push_back(box);
+    }
+    return found;
+}
+
+// True when the box of the picture (a canvas or a bitmap) shows the
+// sheet's picture at source.
+template <typename Picture>
+bool showsSheetPicture(const Picture &picture, const Box &box, At source)
+{
+    for (int y = 0; y < box.height; ++y) {
+        for (int x = 0; x < box.width; ++x) {
+            if (picture.pixel(box.left + x, box.top + y) !=
+                spriteSheet().pixel(source.x + x, source.y + y))
+                return false;
+        }
+    }
+    return true;
+}
+
+constexpr At noPicture{-1, -1};
+
+// The one picture among the candidates that the box shows; noPicture when
+// none or more than one of them matches.
+At shownPicture(const PaintCanvas &canvas, const Box &box, const std::vector<At> &candidates)
+{
+    At shown = noPicture;
+    int matches = 0;
+    for (At source : candidates) {
+        if (showsSheetPicture(canvas, box, source)) {
+            shown = source;
+            ++matches;
+        }
+    }
+    return matches == 1 ? shown : noPicture;
+}
 
 constexpr At rowIdle{33, 33};
-
-// Which pictures the row sprites and blinkers show at a tick.
-struct SceneCase {
-    uint32_t frame;
-    At rows[3];
-    At upperBlinker;
-    At lowerBlinker;
-};
-
-const SceneCase sceneCases[] = {
-    {0, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {0, 56}},
-    {70, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {0, 56}},
-    {71, {rowIdle, rowIdle, {22, 33}}, {0, 45}, {0, 56}},
-    {140, {rowIdle, rowIdle, {22, 33}}, {0, 45}, {0, 56}},
-    {141, {rowIdle, {11, 33}, rowIdle}, {0, 45}, {0, 56}},
-    {209, {rowIdle, {11, 33}, rowIdle}, {12, 45}, {0, 56}},
-    {210, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {12, 56}},
-    {12, {{0, 33}, rowIdle, rowIdle}, {12, 45}, {0, 56}},
-    {13, {{0, 33}, rowIdle, rowIdle}, {12, 45}, {0, 56}},
-    {14, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {0, 56}},
-    {19, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {0, 56}},
-    {20, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {12, 56}},
-    {21, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {12, 56}},
-    {22, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {0, 56}},
-    // 4294967295 mod 210 = 15, mod 14 = 3, mod 19 = 15.
-    {4294967295u, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {0, 56}},
-};
+const std::vector<At> rowPictures = {{0, 33}, {11, 33}, {22, 33}, rowIdle};
+const std::vector<At> blinkerPictures = {{0, 45}, {12, 45}, {0, 56}, {12, 56}};
+const std::vector<At> twinklePictures = {{0, 95}, {9, 95}, {18, 95}, {27, 95}};
+const std::vector<At> slowTwinklePictures = {{0, 104}, {9, 104}, {18, 104}, {27, 104}};
 
 class Scene : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_GT(spriteSheet().width(), 0) << "image/parts.bmp is readable";
+        ASSERT_GT(skinBackground().width(), 0) << "image/swbase1.bmp is readable";
         program_.writeSettings("[CONFIG]\r\nGraphicEffect=1\r\n");
         program_.startPanel();
     }
     ProgramHarness program_;
 };
 
-// The picture at a source differs from the one at another source, so that
-// comparing a drawn area with the sheet tells which was drawn.
-bool picturesDiffer(At a, At b, int width, int height)
+TEST_F(Scene, EverySpriteLandsWhereTheSkinShowsIt)
 {
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (spriteSheet().pixel(a.x + x, a.y + y) != spriteSheet().pixel(b.x + x, b.y + y))
-                return true;
+    PaintCanvas canvas;
+    frontPanel.frameCount = 0;
+    frontPanel.drawScene(canvas.dc());
+    const std::vector<Box> boxes = drawnBoxes(canvas);
+    const std::vector<Box> rows = boxesOfSize(boxes, 10, 11);
+    const std::vector<Box> blinkers = boxesOfSize(boxes, 11, 10);
+    const std::vector<Box> twinkles = boxesOfSize(boxes, 8, 8);
+    ASSERT_EQ(rows.size(), 3u);
+    ASSERT_EQ(blinkers.size(), 2u);
+    ASSERT_EQ(twinkles.size(), 26u);
+    EXPECT_EQ(boxes.size(), 31u) << "nothing else is drawn";
+
+    const BitmapPicture &background = skinBackground();
+    for (const Box &row : rows)
+        EXPECT_TRUE(showsSheetPicture(background, row, rowIdle)) << row.left << "," << row.top;
+    // Boxes run top to bottom: the upper blinker first.
+    EXPECT_TRUE(showsSheetPicture(background, blinkers[0], {0, 45}));
+    EXPECT_TRUE(showsSheetPicture(background, blinkers[1], {0, 56}));
+    // Twinkles come and go on the open sky: the ring of their pictures is
+    // the background's.
+    for (const Box &twinkle : twinkles) {
+        int ringMismatches = 0;
+        for (int i = 0; i < 8; ++i) {
+            for (At p : {At{i, 0}, At{i, 7}, At{0, i}, At{7, i}}) {
+                const At at{twinkle.left + p.x, twinkle.top + p.y};
+                ringMismatches += canvas.pixel(at.x, at.y) != background.pixel(at.x, at.y);
+            }
         }
+        EXPECT_EQ(ringMismatches, 0) << "twinkle at " << twinkle.left << "," << twinkle.top;
     }
-    return false;
 }
 
-TEST_F(Scene, TheSheetTellsEveryAnimatedPictureFromItsNeighbours)
+TEST_F(Scene, RowSpritesAndBlinkersShowTheirPictureOfTheTick)
 {
-    EXPECT_TRUE(picturesDiffer({0, 33}, rowIdle, 10, 11));
-    EXPECT_TRUE(picturesDiffer({11, 33}, rowIdle, 10, 11));
-    EXPECT_TRUE(picturesDiffer({22, 33}, rowIdle, 10, 11));
-    EXPECT_TRUE(picturesDiffer({0, 45}, {12, 45}, 11, 10));
-    EXPECT_TRUE(picturesDiffer({0, 56}, {12, 56}, 11, 10));
-    for (int row : {95, 104}) {
-        for (int a = 0; a < 4; ++a) {
-            for (int b = a + 1; b < 4; ++b)
-                EXPECT_TRUE(picturesDiffer({9 * a, row}, {9 * b, row}, 8, 8)) << row << a << b;
-        }
-    }
-}
-
-TEST_F(Scene, EverySpriteShowsItsPictureOfTheTick)
-{
-    for (const SceneCase &c : sceneCases) {
+    // The row sprites from left to right, the blinkers from top to bottom.
+    struct Case {
+        uint32_t frame;
+        At rows[3];
+        At upperBlinker;
+        At lowerBlinker;
+    };
+    const Case cases[] = {
+        {0, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {0, 56}},
+        {70, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {0, 56}},
+        {71, {rowIdle, rowIdle, {22, 33}}, {0, 45}, {0, 56}},
+        {140, {rowIdle, rowIdle, {22, 33}}, {0, 45}, {0, 56}},
+        {141, {rowIdle, {11, 33}, rowIdle}, {0, 45}, {0, 56}},
+        {209, {rowIdle, {11, 33}, rowIdle}, {12, 45}, {0, 56}},
+        {210, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {12, 56}},
+        {12, {{0, 33}, rowIdle, rowIdle}, {12, 45}, {0, 56}},
+        {13, {{0, 33}, rowIdle, rowIdle}, {12, 45}, {0, 56}},
+        {14, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {0, 56}},
+        {19, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {0, 56}},
+        {20, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {12, 56}},
+        {21, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {12, 56}},
+        {22, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {0, 56}},
+        // 4294967295 mod 210 = 15, mod 14 = 3, mod 19 = 15.
+        {4294967295u, {{0, 33}, rowIdle, rowIdle}, {0, 45}, {0, 56}},
+    };
+    for (const Case &c : cases) {
         SCOPED_TRACE("frame " + std::to_string(c.frame));
         PaintCanvas canvas;
         frontPanel.frameCount = c.frame;
         frontPanel.drawScene(canvas.dc());
+        const std::vector<Box> boxes = drawnBoxes(canvas);
+        std::vector<Box> rows = boxesOfSize(boxes, 10, 11);
+        const std::vector<Box> blinkers = boxesOfSize(boxes, 11, 10);
+        ASSERT_EQ(rows.size(), 3u);
+        ASSERT_EQ(blinkers.size(), 2u);
+        std::sort(rows.begin(), rows.end(),
+                  [](const Box &a, const Box &b) { return a.left < b.left; });
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(compareWithSheet(canvas, rowDestinations[i].x, rowDestinations[i].y,
-                                       c.rows[i].x, c.rows[i].y, 10, 11),
-                      "")
+            EXPECT_EQ(shownPicture(canvas, rows[i], rowPictures), c.rows[i])
                 << "row sprite " << i + 1;
         }
-        EXPECT_EQ(compareWithSheet(canvas, 374, 330, c.upperBlinker.x, c.upperBlinker.y, 11, 10),
-                  "");
-        EXPECT_EQ(compareWithSheet(canvas, 364, 396, c.lowerBlinker.x, c.lowerBlinker.y, 11, 10),
-                  "");
-        // Neighbouring twinkles are one tick apart in their cycles.
-        for (uint32_t i = 0; i < 23; ++i) {
-            const int picture = static_cast<int>(((c.frame + i) % 8) / 2);
-            EXPECT_EQ(compareWithSheet(canvas, twinkleDestinations[i].x, twinkleDestinations[i].y,
-                                       9 * picture, 95, 8, 8),
-                      "")
-                << "twinkle " << i;
-        }
-        for (uint32_t i = 0; i < 3; ++i) {
-            const int picture = static_cast<int>(((c.frame + i) % 16) / 4);
-            EXPECT_EQ(compareWithSheet(canvas, slowTwinkleDestinations[i].x,
-                                       slowTwinkleDestinations[i].y, 9 * picture, 104, 8, 8),
-                      "")
-                << "slow twinkle " << i;
-        }
+        EXPECT_EQ(shownPicture(canvas, blinkers[0], blinkerPictures), c.upperBlinker);
+        EXPECT_EQ(shownPicture(canvas, blinkers[1], blinkerPictures), c.lowerBlinker);
     }
 }
 
-TEST_F(Scene, TheSceneIgnoresTheEffectSwitchAndDrawsNothingElse)
+TEST_F(Scene, TwinklesCycleTheirFourPicturesEachOneTickAfterAnother)
+{
+    // Over sixteen ticks across the wrap of frameCount, each twinkle shows
+    // picture ((frame + i) mod 8) / 2, each slow one ((frame + i) mod 16) / 4,
+    // for an offset i of its own: 0 to 22 and 0 to 2.
+    PaintCanvas first;
+    frontPanel.frameCount = 0;
+    frontPanel.drawScene(first.dc());
+    const std::vector<Box> twinkles = boxesOfSize(drawnBoxes(first), 8, 8);
+    ASSERT_EQ(twinkles.size(), 26u);
+
+    constexpr uint32_t firstFrame = 4294967288u;
+    std::vector<std::vector<int>> shown(twinkles.size());
+    std::vector<bool> slow(twinkles.size(), false);
+    for (uint32_t tick = 0; tick < 16; ++tick) {
+        PaintCanvas canvas;
+        frontPanel.frameCount = firstFrame + tick;
+        frontPanel.drawScene(canvas.dc());
+        for (size_t i = 0; i < twinkles.size(); ++i) {
+            const At fast = shownPicture(canvas, twinkles[i], twinklePictures);
+            const At slowPicture = shownPicture(canvas, twinkles[i], slowTwinklePictures);
+            slow[i] = fast == noPicture;
+            ASSERT_TRUE(slow[i] != (slowPicture == noPicture)) << "twinkle " << i;
+            shown[i].push_back((slow[i] ? slowPicture.x : fast.x) / 9);
+        }
+    }
+    std::multiset<int> offsets;
+    std::multiset<int> slowOffsets;
+    for (size_t i = 0; i < twinkles.size(); ++i) {
+        const int cycle = slow[i] ? 16 : 8;
+        const int hold = slow[i] ? 4 : 2;
+        int offset = -1;
+        for (int candidate = 0; candidate < cycle && offset < 0; ++candidate) {
+            bool fits = true;
+            for (uint32_t tick = 0; tick < 16; ++tick) {
+                const uint32_t phase = (firstFrame + tick + candidate) % cycle;
+                fits = fits && shown[i][tick] == static_cast<int>(phase / hold);
+            }
+            if (fits)
+                offset = candidate;
+        }
+        ASSERT_GE(offset, 0) << "twinkle at " << twinkles[i].left << "," << twinkles[i].top;
+        (slow[i] ? slowOffsets : offsets).insert(offset);
+    }
+    std::multiset<int> wanted;
+    for (int i = 0; i < 23; ++i)
+        wanted.insert(i % 8);
+    EXPECT_EQ(offsets, wanted);
+    EXPECT_EQ(slowOffsets, (std::multiset<int>{0, 1, 2}));
+}
+
+TEST_F(Scene, TheSceneIgnoresTheEffectSwitch)
 {
     PaintCanvas on;
     PaintCanvas off;
@@ -140,55 +277,48 @@ TEST_F(Scene, TheSceneIgnoresTheEffectSwitchAndDrawsNothingElse)
     frontPanel.drawScene(on.dc());
     frontPanel.graphicEffect = 0;
     frontPanel.drawScene(off.dc());
-    EXPECT_TRUE(on.sameArea(off, 0, 0, hp::apptest::panelWidth, hp::apptest::panelHeight));
-    // Between the sprites the canvas keeps its own colour.
-    for (At p : {At{0, 0}, At{300, 300}, At{631, 499}, At{62, 193}, At{100, 100}})
-        EXPECT_EQ(on.pixel(p.x, p.y), 0u) << p.x << "," << p.y;
+    EXPECT_TRUE(on.sameArea(off, 0, 0, panelWidth, panelHeight));
 }
 
 // ------------------------------------------------------------- lights ----
 
 enum Group { red, green, yellow, blue };
-
-const std::vector<RECT> lights[4] = {
-    {{378, 327, 381, 330}, {362, 342, 365, 345}, {384, 344, 387, 347}, {378, 350, 381, 353},
-     {398, 356, 401, 359}, {362, 364, 365, 367}, {381, 392, 384, 395}, {364, 409, 367, 412},
-     {384, 370, 387, 373}},
-    {{367, 337, 370, 340}, {382, 324, 385, 327}, {386, 333, 389, 336}, {401, 339, 404, 342},
-     {347, 360, 350, 363}, {350, 409, 353, 412}, {374, 383, 377, 386}, {382, 409, 385, 412}},
-    {{368, 330, 371, 333}, {381, 315, 384, 318}, {387, 363, 390, 366}, {392, 374, 395, 377},
-     {379, 378, 382, 381}, {379, 408, 382, 411}, {399, 401, 402, 404}},
-    {{374, 312, 377, 315}, {386, 327, 389, 330}, {387, 342, 390, 345}, {378, 355, 381, 358},
-     {374, 366, 377, 369}, {381, 383, 384, 387}, {386, 390, 389, 393}, {345, 394, 348, 397},
-     {366, 373, 369, 376}, {366, 369, 369, 372}, {355, 351, 358, 354}, {363, 326, 366, 329},
-     {404, 401, 407, 404}},
-};
 const uint32_t litColours[4] = {0xB90000, 0x00B900, 0xB9B900, 0x2478B9};
 constexpr uint32_t unlitColour = 0x005400;
 
-// The colour each light of a group shows; "" when all agree, else the first
-// light that differs. With the null pen a call fills all but its right
-// column and bottom row.
-std::string checkGroup(const PaintCanvas &canvas, Group group, uint32_t colour)
+TEST_F(Scene, TreeLightsFillTheSkinsDotsAndFollowTheirBlinkSchedule)
 {
-    for (const RECT &light : lights[group]) {
-        for (int y = light.top; y < light.bottom; ++y) {
-            for (int x = light.left; x < light.right; ++x) {
-                const bool filled = x < light.right - 1 && y < light.bottom - 1;
-                const uint32_t wanted = filled ? colour : 0;
-                if (canvas.pixel(x, y) != wanted) {
-                    return "light at " + std::to_string(light.left) + "," +
-                           std::to_string(light.top) + " pixel " + std::to_string(x) + "," +
-                           std::to_string(y);
-                }
-            }
+    // With the effect off every group is lit: the colour tells each pixel's
+    // group, and the lit pixels are exactly the dots the background shows
+    // unlit (with the null pen a 3 x 3 call fills 2 x 2).
+    PaintCanvas allLit;
+    frontPanel.frameCount = 14;
+    frontPanel.drawTreeLights(allLit.dc(), 0);
+    std::map<std::pair<int, int>, Group> groupAt;
+    int wrong = 0;
+    for (int y = 0; y < panelHeight; ++y) {
+        for (int x = 0; x < panelWidth; ++x) {
+            const uint32_t drawn = allLit.pixel(x, y);
+            const bool dot = skinBackground().pixel(x, y) == unlitColour;
+            const uint32_t *lit = std::find(litColours, litColours + 4, drawn);
+            if (dot && lit != litColours + 4)
+                groupAt[{x, y}] = static_cast<Group>(lit - litColours);
+            else if (dot || drawn != 0)
+                ++wrong;
         }
     }
-    return {};
-}
+    EXPECT_EQ(wrong, 0);
+    ASSERT_FALSE(groupAt.empty());
+    // Red 9 lights, green 8, yellow 7, blue 13 that fill something: 2 x 2
+    // dots, and one blue 2 x 3.
+    int pixels[4] = {0, 0, 0, 0};
+    for (const auto &entry : groupAt)
+        ++pixels[entry.second];
+    EXPECT_EQ(pixels[red], 9 * 4);
+    EXPECT_EQ(pixels[green], 8 * 4);
+    EXPECT_EQ(pixels[yellow], 7 * 4);
+    EXPECT_EQ(pixels[blue], 12 * 4 + 6);
 
-TEST_F(Scene, TreeLightsFollowTheirBlinkScheduleWhileTheEffectIsOn)
-{
     struct Case {
         uint32_t frame;
         int effect;
@@ -210,12 +340,12 @@ TEST_F(Scene, TreeLightsFollowTheirBlinkScheduleWhileTheEffectIsOn)
         PaintCanvas canvas;
         frontPanel.frameCount = c.frame;
         frontPanel.drawTreeLights(canvas.dc(), c.effect);
-        for (Group group : {red, green, yellow, blue})
-            EXPECT_EQ(checkGroup(canvas, group, c.lit[group] ? litColours[group] : unlitColour),
-                      "")
-                << "group " << group;
-        // The one-pixel-wide blue call fills nothing.
-        EXPECT_EQ(canvas.pixel(368, 410), 0u);
+        int mismatches = 0;
+        for (const auto &[place, group] : groupAt) {
+            const uint32_t wanted = c.lit[group] ? litColours[group] : unlitColour;
+            mismatches += canvas.pixel(place.first, place.second) != wanted;
+        }
+        EXPECT_EQ(mismatches, 0);
     }
 }
 

@@ -17,6 +17,7 @@ using hp::apptest::PaintCanvas;
 using hp::apptest::panelHeight;
 using hp::apptest::panelWidth;
 using hp::apptest::ProgramHarness;
+using hp::apptest::skinBackground;
 using hp::apptest::spriteSheet;
 
 class PanelPaint : public ::testing::Test {
@@ -169,6 +170,19 @@ TEST_F(PanelPaint, GaugesCutTheirTwoPiecesAtTheLevelOfTheirValue)
         EXPECT_EQ(checkGauge(canvas, cdGauge, c.emptyRowsCdMidi), "") << "CD";
         EXPECT_EQ(checkGauge(canvas, midiGauge, c.emptyRowsCdMidi), "") << "MIDI";
         EXPECT_EQ(checkGauge(canvas, waveGauge, c.emptyRowsWave), "") << "Wave";
+        if (c.value != 0)
+            continue;
+        // The background holds the empty gauges at their places, so an
+        // empty gauge drawn anywhere else would show.
+        for (const GaugePlace *gauge : {&cdGauge, &midiGauge, &waveGauge}) {
+            int mismatches = 0;
+            for (int row = 0; row < gauge->height; ++row) {
+                for (int x = gauge->left; x < gauge->left + gauge->width; ++x)
+                    mismatches += canvas.pixel(x, gauge->top + row) !=
+                                  skinBackground().pixel(x, gauge->top + row);
+            }
+            EXPECT_EQ(mismatches, 0) << "gauge at " << gauge->left << "," << gauge->top;
+        }
     }
 }
 

@@ -38,14 +38,7 @@ protected:
     {
         ASSERT_EQ(GetACP(), hp::wintest::japaneseCodePage) << hp::wintest::japaneseLocaleHint;
         hp::test::rebuild(mediaCatalog);
-        registerMp3Type(&mediaCatalog);
-        setMp3PlayHandler(&mediaCatalog);
-        setMp3ProbeHandler(&mediaCatalog);
-        registerMidiType(&mediaCatalog);
-        setMidiPlayHandler(&mediaCatalog);
-        setMidiProbeHandler(&mediaCatalog);
-        registerCdaType(&mediaCatalog);
-        setCdaPlayHandler(&mediaCatalog);
+        registerMediaTypes(&mediaCatalog);
     }
 
     // The type names of the entries that adding the file made, in order.

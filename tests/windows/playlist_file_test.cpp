@@ -31,14 +31,7 @@ protected:
     static void freshCatalog()
     {
         hp::test::rebuild(mediaCatalog);
-        registerMp3Type(&mediaCatalog);
-        setMp3PlayHandler(&mediaCatalog);
-        setMp3ProbeHandler(&mediaCatalog);
-        registerMidiType(&mediaCatalog);
-        setMidiPlayHandler(&mediaCatalog);
-        setMidiProbeHandler(&mediaCatalog);
-        registerCdaType(&mediaCatalog);
-        setCdaPlayHandler(&mediaCatalog);
+        registerMediaTypes(&mediaCatalog);
         mediaCatalog.setListName(0, "再生リスト");
     }
 

@@ -115,12 +115,27 @@ uint32_t BitmapPicture::pixel(int x, int y) const
     return pixels_[static_cast<size_t>(y) * width_ + x];
 }
 
+namespace {
+
+BitmapPicture skinPicture(const char *name)
+{
+    BitmapPicture picture;
+    picture.load(std::string(HP_SKIN_FOLDER) + "/" + name);
+    return picture;
+}
+
+}  // namespace
+
 const BitmapPicture &spriteSheet()
 {
-    static BitmapPicture sheet;
-    static const bool loaded = sheet.load(std::string(HP_SKIN_FOLDER) + "/parts.bmp");
-    (void)loaded;
+    static const BitmapPicture sheet = skinPicture("parts.bmp");
     return sheet;
+}
+
+const BitmapPicture &skinBackground()
+{
+    static const BitmapPicture background = skinPicture("swbase1.bmp");
+    return background;
 }
 
 std::string compareWithSheet(const PaintCanvas &canvas, int destX, int destY, int srcX,

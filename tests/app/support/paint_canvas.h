@@ -67,8 +67,9 @@ private:
     std::vector<uint32_t> pixels_;
 };
 
-// image/parts.bmp of the source tree.
+// image/parts.bmp and image/swbase1.bmp of the source tree.
 const BitmapPicture &spriteSheet();
+const BitmapPicture &skinBackground();
 
 // The first pixel of a drawn area that differs from the sheet's source area,
 // as text ("" when they agree).
