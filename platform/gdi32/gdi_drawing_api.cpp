@@ -132,7 +132,7 @@ void drawAtDeviceScale(Surface &device, int scale, DeviceContext &dc, const RECT
     const RECT box{std::max<LONG>(textBox.left * scale, 0), std::max<LONG>(textBox.top * scale, 0),
                    std::min<LONG>(textBox.right * scale, device.width()),
                    std::min<LONG>(textBox.bottom * scale, device.height())};
-    if (box.right <= box.left || box.bottom <= box.top)
+    if (isEmptyRect(box))
         return;
     const uint32_t background = pixelFromColor(dc.backgroundColor);
     for (LONG y = box.top; y < box.bottom; ++y)
