@@ -10,6 +10,8 @@
 #include <map>
 #include <mutex>
 
+#include "platform/kernel32/host_file_read.h"
+
 namespace hp::host {
 namespace {
 
@@ -556,14 +558,9 @@ std::optional<MidiNeeds> scanMidiNeeds(const std::vector<unsigned char> &file)
 
 std::optional<MidiNeeds> readMidiNeeds(const std::string &hostPath)
 {
-    constexpr off_t largest = 16 << 20;
-    const kernel32::UniqueFd file(open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat status {};
-    if (!file.valid() || fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
-        status.st_size > largest)
-        return std::nullopt;
-    std::vector<unsigned char> bytes(static_cast<size_t>(status.st_size));
-    if (!readAt(file.get(), 0, bytes.data(), bytes.size()))
+    constexpr size_t largest = 16 << 20;
+    std::vector<unsigned char> bytes;
+    if (kernel32::readHostFile(hostPath, largest, bytes) != ERROR_SUCCESS)
         return std::nullopt;
     return scanMidiNeeds(bytes);
 }
