@@ -29,12 +29,11 @@ std::unique_ptr<kernel32::DriveTable> makeDriveTable()
 }
 
 // The MCI drivers play through GStreamer; without it they still open and
-// answer, and every playing open is refused as on a machine without sound.
+// answer, and every playing open is refused as on a machine without sound
+// (the engine finds out at its first open).
 std::vector<std::unique_ptr<winmm::MciDriver>> makeMciDrivers()
 {
-    std::shared_ptr<winmm::AudioEngine> engine = host::gstAudioAvailable()
-                                                     ? host::makeGstAudioEngine()
-                                                     : winmm::makeSilentAudioEngine();
+    std::shared_ptr<winmm::AudioEngine> engine = host::makeGstAudioEngine();
     std::vector<std::unique_ptr<winmm::MciDriver>> drivers = winmm::makeStreamMciDrivers(engine);
     drivers.push_back(winmm::makeCdMciDriver(engine));
     return drivers;

@@ -17,7 +17,9 @@ run_packages=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly
     gstreamer1.0-pulseaudio
+    libpulse-dev                       # asks the sound server for an output at start-up
     fluid-soundfont-gm                 # General MIDI soundfont for FluidSynth
+    libfluidsynth-dev                  # FluidSynth, opened at the first MIDI play
     libasound2-dev libasound2-plugins libcdio-dev
     fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
     dpkg-dev                           # scripts/package-deb.sh: dpkg-shlibdeps, dpkg-buildflags
