@@ -10,12 +10,14 @@
 #include "platform/host/gst_audio_engine.h"
 #include "platform/host/gtk_display.h"
 #include "platform/kernel32/disc_image_list.h"
+#include "platform/kernel32/installed_layout.h"
 #include "platform/kernel32/session_folder.h"
 #include "platform/user32/display_message_box.h"
 #include "platform/user32/null_display.h"
 #include "platform/user32/window_peers.h"
 #include "platform/winmm/mci_cd_driver.h"
 #include "platform/winmm/mci_driver.h"
+#include "platform/winmm/kept_levels.h"
 #include "platform/winmm/mci_stream_driver.h"
 #include "platform/winmm/output_mixer.h"
 
@@ -40,9 +42,11 @@ std::vector<std::unique_ptr<winmm::MciDriver>> makeMciDrivers()
     return drivers;
 }
 
-// Device 0 is Hollyphone's own output mixer; the ALSA cards follow.
+// Device 0 is Hollyphone's own output mixer, at the levels the user left
+// it at; the ALSA cards follow.
 std::unique_ptr<winmm::MixerBackend> makeMixerBackend()
 {
+    winmm::keepOutputLevels(kernel32::userDataFolder());
     return std::make_unique<winmm::OutputMixer>(host::makeAlsaCardMixers());
 }
 

@@ -55,22 +55,6 @@ std::string homeFolder()
     return "";
 }
 
-// Makes the folder and the missing ones above it, each owner-only. 0 or the
-// errno of the first folder that could not be made.
-int makeFolders(const std::string &path)
-{
-    if (isFolder(path))
-        return 0;
-    const std::string parent = parentOf(path);
-    if (!parent.empty() && parent != path) {
-        if (int error = makeFolders(parent))
-            return error;
-    }
-    if (mkdir(path.c_str(), ownerOnly) != 0 && errno != EEXIST)
-        return errno;
-    return isFolder(path) ? 0 : ENOTDIR;
-}
-
 // The link "image" in the data folder leads to the installed skin. A link
 // that leads elsewhere is replaced in one step (a link beside it, renamed
 // over it); anything else of that name is the user's and stays.
@@ -98,6 +82,20 @@ void linkSkin(const std::string &dataFolder, const std::string &skinFolder)
 }
 
 }  // namespace
+
+int makeFolders(const std::string &path)
+{
+    if (isFolder(path))
+        return 0;
+    const std::string parent = parentOf(path);
+    if (!parent.empty() && parent != path) {
+        if (int error = makeFolders(parent))
+            return error;
+    }
+    if (mkdir(path.c_str(), ownerOnly) != 0 && errno != EEXIST)
+        return errno;
+    return isFolder(path) ? 0 : ENOTDIR;
+}
 
 std::string installedSkinFolder(const std::string &executableHostPath)
 {

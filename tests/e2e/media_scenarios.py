@@ -7,7 +7,8 @@ import time
 
 import harness
 from harness.sound import rms
-from program_scenarios import TITLE_BAND, ProgramScenario, band, greenish
+from program_scenarios import (QUIT, TITLE_BAND, WAVE_BOTTOM, WAVE_EMPTY_X, ProgramScenario,
+                               band, gauge_rows_matching, greenish)
 
 EMPTY_SKIN = (150, 420)
 
@@ -83,3 +84,35 @@ class MediaKeys(MediaScenario):
         self.assertTrue(first_title.same_as(back_title), "previous moved back to the first")
         self.assertGreater(first_title.count(greenish), 50)
         self.assertTrue(program.alive())
+
+
+class GaugesKeepTheirLevels(MediaScenario):
+    def wave_empty_rows(self, program):
+        rows = gauge_rows_matching(program.screenshot(), self.sheet, "wave", WAVE_EMPTY_X)
+        self.assertEqual(rows, list(range(len(rows))), "the gauge empties from its top")
+        return len(rows)
+
+    def test_a_lowered_gauge_is_still_lowered_after_a_restart(self):
+        self.launcher.write_settings("[CONFIG]\r\nGraphicEffect=0\r\nSoundDev=0\r\n")
+        program = self.start()
+        program.wait_main_window()
+        time.sleep(0.5)
+        self.assertEqual(self.wave_empty_rows(program), 0, "full at the first start")
+        # Thirty presses on the bottom row of the Wave gauge, 500 down each.
+        for _ in range(30):
+            program.click(*WAVE_BOTTOM)
+            time.sleep(0.05)
+        time.sleep(1.0)
+        lowered = self.wave_empty_rows(program)
+        self.assertEqual(lowered, int(222 * (4294967296 - 65537 * 50535) / 4294967296))
+        program.click(*QUIT)
+        self.assertEqual(program.wait_exit(15), 0, program.output())
+        kept = os.path.join(self.launcher.environment["XDG_DATA_HOME"], "hollyphone",
+                            "mixer-levels")
+        with open(kept, "rb") as levels:
+            self.assertIn(b"\nWave=50535,50535,0,0\n", levels.read())
+
+        again = self.start()
+        again.wait_main_window()
+        time.sleep(0.5)
+        self.assertEqual(self.wave_empty_rows(again), lowered, "still lowered after the restart")

@@ -88,7 +88,10 @@ def linux_launcher(program, skin_folder):
     shutil.copytree(skin_folder, os.path.join(working_folder, "image"))
     return ProgramLauncher([executable], executable_folder, working_folder,
                            lambda path: "C:" + os.path.abspath(path).replace("/", "\\"),
-                           environment={"XDG_RUNTIME_DIR": runtime_folder}, root=root)
+                           environment={"XDG_RUNTIME_DIR": runtime_folder,
+                                        # the user's data (kept mixer levels): never the developer's
+                                        "XDG_DATA_HOME": os.path.join(root, "data")},
+                           root=root)
 
 
 class RunningProgram:
