@@ -3,7 +3,13 @@ media keys on its window, the desktop's media controls on the session bus,
 and the gauges' levels kept across a restart."""
 
 import os
+import re
+import shutil
+import subprocess
+import tempfile
 import time
+import unittest
+import urllib.parse
 
 import harness
 from harness.sound import rms
@@ -116,3 +122,137 @@ class GaugesKeepTheirLevels(MediaScenario):
         again.wait_main_window()
         time.sleep(0.5)
         self.assertEqual(self.wave_empty_rows(again), lowered, "still lowered after the restart")
+
+
+MPRIS_NAME = "org.mpris.MediaPlayer2.hollyphone"
+MPRIS_PATH = "/org/mpris/MediaPlayer2"
+PLAYER = "org.mpris.MediaPlayer2.Player"
+
+
+class SessionBus:
+    """A private session bus (the daemon dbus-run-session starts), its
+    address, and gdbus calls on it."""
+
+    def __init__(self):
+        if not shutil.which("dbus-daemon") or not shutil.which("gdbus"):
+            raise unittest.SkipTest("dbus-daemon or gdbus is not installed")
+        self.daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address"],
+                                       stdout=subprocess.PIPE, text=True)
+        self.address = self.daemon.stdout.readline().strip()
+
+    def close(self):
+        self.daemon.kill()
+        self.daemon.wait()
+
+    def environment(self):
+        return {"DBUS_SESSION_BUS_ADDRESS": self.address}
+
+    def gdbus(self, *arguments):
+        result = subprocess.run(["gdbus", "call", "--address", self.address] + list(arguments),
+                                capture_output=True, text=True, timeout=20)
+        return result.returncode, result.stdout.strip() + result.stderr.strip()
+
+    def call(self, method, *arguments):
+        code, output = self.gdbus("--dest", MPRIS_NAME, "--object-path", MPRIS_PATH,
+                                  "--method", method, *arguments)
+        if code != 0:
+            raise AssertionError("%s failed: %s" % (method, output))
+        return output
+
+    def get(self, interface, name):
+        return self.call("org.freedesktop.DBus.Properties.Get", interface, name)
+
+    def wait_name(self, timeout=20.0):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            code, output = self.gdbus("--dest", "org.freedesktop.DBus", "--object-path",
+                                      "/org/freedesktop/DBus", "--method",
+                                      "org.freedesktop.DBus.NameHasOwner", MPRIS_NAME)
+            if code == 0 and "true" in output:
+                return
+            time.sleep(0.2)
+        raise AssertionError(MPRIS_NAME + " never appeared on the bus")
+
+
+class MprisControls(MediaScenario):
+    def test_the_desktop_media_controls_play_skip_pause_stop_and_quit(self):
+        try:
+            bus = SessionBus()
+        except unittest.SkipTest as missing:
+            self.skipTest(str(missing))
+        self.addCleanup(bus.close)
+        sound = self.hold_sound()
+        first = self.mp3("[One] First.mp3", seconds=20.0)
+        second = self.mp3("[Two] Second.mp3", seconds=25.0, frequency=660.0)
+        self.launcher.environment.update(bus.environment())
+        program = self.start_queued(sound, first, second)
+        bus.wait_name()
+        monitor_log = tempfile.TemporaryFile()
+        monitor = subprocess.Popen(
+            ["dbus-monitor", "--address", bus.address,
+             "type='signal',interface='org.freedesktop.DBus.Properties',"
+             "member='PropertiesChanged'"], stdout=monitor_log, stderr=subprocess.STDOUT)
+        self.addCleanup(monitor.wait)
+        self.addCleanup(monitor.kill)
+
+        root = bus.call("org.freedesktop.DBus.Properties.GetAll", "org.mpris.MediaPlayer2")
+        for expected in ("'Identity': <'Hollyphone'>", "'DesktopEntry': <'hollyphone'>",
+                         "'CanQuit': <true>", "'CanRaise': <true>"):
+            self.assertIn(expected, root)
+        player = bus.call("org.freedesktop.DBus.Properties.GetAll", PLAYER)
+        for expected in ("'PlaybackStatus': <'Stopped'>", "'CanPlay': <true>",
+                         "'CanGoNext': <true>", "'CanSeek': <false>"):
+            self.assertIn(expected, player)
+        self.assertIn("TrackList/NoTrack", bus.get(PLAYER, "Metadata"), "nothing played yet")
+
+        recorder = sound.recorder()
+        recorder.start()
+        bus.call(PLAYER + ".Play")
+        playing = self.level(recorder)
+        status_playing = bus.get(PLAYER, "PlaybackStatus")
+        metadata_first = bus.get(PLAYER, "Metadata")
+        bus.call(PLAYER + ".Next")
+        time.sleep(1.0)
+        metadata_second = bus.get(PLAYER, "Metadata")
+        bus.call(PLAYER + ".Pause")
+        paused = self.level(recorder)
+        status_paused = bus.get(PLAYER, "PlaybackStatus")
+        bus.call(PLAYER + ".PlayPause")
+        resumed = self.level(recorder)
+        bus.call(PLAYER + ".Stop")
+        stopped = self.level(recorder)
+        status_stopped = bus.get(PLAYER, "PlaybackStatus")
+        samples = recorder.stop()
+
+        levels = [rms(samples, *span) for span in (playing, paused, resumed, stopped)]
+        print("levels (rms): Play %.0f, Pause %.0f, PlayPause %.0f, Stop %.0f" % tuple(levels))
+        self.assertGreater(levels[0], 2000, "Play plays")
+        self.assertLess(levels[1], 30, "Pause stops: the player has no pause")
+        self.assertGreater(levels[2], 2000, "PlayPause plays while stopped")
+        self.assertLess(levels[3], 30, "Stop stops")
+        self.assertIn("'Playing'", status_playing)
+        self.assertIn("'Stopped'", status_paused)
+        self.assertIn("'Stopped'", status_stopped)
+
+        uri = "file://" + urllib.parse.quote(first)
+        self.assertIn("'xesam:url': <'%s'>" % uri, metadata_first)
+        self.assertIn("'xesam:title': <'[One] First'>", metadata_first)
+        self.assertRegex(metadata_first, r"'mpris:length': <int64 (\d+)>")
+        length = int(re.search(r"'mpris:length': <int64 (\d+)>", metadata_first).group(1))
+        self.assertAlmostEqual(length / 1e6, 20.0, delta=0.5, msg="the length in microseconds")
+        self.assertIn("'xesam:title': <'[Two] Second'>", metadata_second, "Next moved on")
+        self.assertNotEqual(re.search(r"'mpris:trackid': <objectpath '([^']+)'>",
+                                      metadata_first).group(1),
+                            re.search(r"'mpris:trackid': <objectpath '([^']+)'>",
+                                      metadata_second).group(1))
+
+        bus.call("org.mpris.MediaPlayer2.Quit")
+        self.assertEqual(program.wait_exit(15), 0, "Quit ends the program\n" + program.output())
+        monitor.kill()
+        monitor.wait()
+        monitor_log.seek(0)
+        signals = monitor_log.read().decode(errors="replace")
+        self.assertIn('string "PlaybackStatus"', signals)
+        self.assertIn('string "Playing"', signals)
+        self.assertIn('string "xesam:title"', signals)
+        self.assertIn('string "[Two] Second"', signals, "the next track was announced")

@@ -90,7 +90,9 @@ def linux_launcher(program, skin_folder):
                            lambda path: "C:" + os.path.abspath(path).replace("/", "\\"),
                            environment={"XDG_RUNTIME_DIR": runtime_folder,
                                         # the user's data (kept mixer levels): never the developer's
-                                        "XDG_DATA_HOME": os.path.join(root, "data")},
+                                        "XDG_DATA_HOME": os.path.join(root, "data"),
+                                        # no session bus unless a test gives its own
+                                        "DBUS_SESSION_BUS_ADDRESS": ""},
                            root=root)
 
 
