@@ -9,7 +9,7 @@ import subprocess
 import time
 
 import harness
-from harness.sound import rms
+from harness.sound import pitch, rms
 from program_scenarios import (GAUGES, NEXT, PLAY, TITLE_BAND, ProgramScenario, band,
                                gauge_rows_matching, greenish)
 
@@ -48,21 +48,6 @@ def write_cd_image(folder, name, tracks):
     with open(cue_path, "w") as cue:
         cue.write("\r\n".join(sheet) + "\r\n")
     return cue_path
-
-
-def pitch(samples, first_second, last_second, rate=CD_RATE):
-    """The tone heard most of the stretch: the median frequency of its loud
-    100 ms pieces, from their rising zero crossings (a late start leaves
-    silence, a late stop a piece of the track before); 0 when fewer than
-    three pieces are loud."""
-    piece = rate // 10
-    found = []
-    for start in range(int(first_second * rate), int(last_second * rate) - piece + 1, piece):
-        part = samples[start:start + piece + 1]
-        if rms(part, 0, 1, rate=piece) >= 1000:
-            found.append(10 * sum(1 for before, after in zip(part, part[1:])
-                                  if before < 0 <= after))
-    return sorted(found)[len(found) // 2] if len(found) >= 3 else 0
 
 
 class CdScenario(ProgramScenario):

@@ -10,17 +10,11 @@ import shutil
 import time
 
 import harness
-from harness.sound import MonitorRecorder, rms
+from harness.sound import MonitorRecorder, pitch, rms
 from program_scenarios import NEXT, PLAY, QUIT, STATUS_BAND, ProgramScenario, band
 
 MENU_POINT = (150, 420)
 TONES = (("[Band] First.mp3", 440.0), ("[Band] Second.mp3", 660.0), ("[Band] Third.mp3", 880.0))
-
-
-def pitch(samples):
-    """The frequency of a pure tone, from its rising zero crossings."""
-    rising = sum(1 for before, after in zip(samples, samples[1:]) if before < 0 <= after)
-    return rising * MonitorRecorder.RATE / max(len(samples), 1)
 
 
 class FaultScenario(ProgramScenario):
@@ -90,7 +84,7 @@ class FaultScenario(ProgramScenario):
         time.sleep(4.0)
         last_second = recorder.stop()[-MonitorRecorder.RATE:]
         level = rms(last_second, 0.0, 1.0)
-        frequency = pitch(last_second)
+        frequency = pitch(last_second, 0.0, 1.0)
         print("%s: %.0f rms at %.0f Hz" % (what, level, frequency))
         self.assertGreater(level, 2000, what + " is heard")
         self.assertAlmostEqual(frequency, TONES[track][1], delta=TONES[track][1] * 0.03,
