@@ -108,12 +108,14 @@ GVariant *metadata(const winmm::NowPlaying::State &state)
     const std::string trackId = trackPathPrefix + std::to_string(state.trackNumber);
     addEntry(builder, "mpris:trackid", g_variant_new_object_path(trackId.c_str()));
     addEntry(builder, "mpris:length", g_variant_new_int64(static_cast<gint64>(state.lengthMs) * 1000));
-    if (gchar *uri = g_filename_to_uri(state.hostPath.c_str(), nullptr, nullptr)) {
+    gchar *uri = state.hostPath.empty()
+                     ? nullptr
+                     : g_filename_to_uri(state.hostPath.c_str(), nullptr, nullptr);
+    if (uri) {
         addEntry(builder, "xesam:url", g_variant_new_string(uri));
         g_free(uri);
     }
-    const std::string title = winmm::titleOfFile(state.hostPath);
-    gchar *text = g_utf8_make_valid(title.c_str(), static_cast<gssize>(title.size()));
+    gchar *text = g_utf8_make_valid(state.title.c_str(), static_cast<gssize>(state.title.size()));
     addEntry(builder, "xesam:title", g_variant_new_string(text));
     g_free(text);
     return g_variant_builder_end(&builder);

@@ -8,9 +8,11 @@
 // PlaybackStatus, Metadata and Position follow what the MCI file devices
 // play (winmm::NowPlaying), and PropertiesChanged is sent at each change.
 // The program has no pause: PlaybackStatus is "Playing" or "Stopped".
-// Metadata: mpris:trackid, xesam:url (a file:// URI of the host path),
-// xesam:title (the file's name, winmm::titleOfFile), mpris:length in
-// microseconds; texts are UTF-8, host bytes that are not are mended.
+// Metadata: mpris:trackid, xesam:url (a file:// URI of the host path; none
+// for a CD track), xesam:title (the file's name without its extension, or
+// "Track 03" on a CD), mpris:length in microseconds; no xesam:artist, as
+// the layer reads no tags. Texts are UTF-8; host bytes that are not are
+// mended.
 //
 // Without a session bus (no DBUS_SESSION_BUS_ADDRESS and no bus socket in
 // XDG_RUNTIME_DIR) there is no service and no message: nothing is

@@ -152,7 +152,8 @@ private:
             notification_->finish(MCI_NOTIFY_FAILURE);
             return MCIERR_HARDWARE;
         }
-        NowPlaying::instance().started(id_, hostPath_, length, toMilliseconds(start));
+        NowPlaying::instance().started(id_, hostPath_, titleOfFile(hostPath_), length,
+                                       toMilliseconds(start));
         if (flags & MCI_WAIT) {
             while (stream_->state() == PlaybackState::Playing)
                 std::this_thread::sleep_for(waitPollInterval);
@@ -187,7 +188,8 @@ private:
             return MCIERR_NONAPPLICABLE_FUNCTION;
         stream_->resume();
         if (stream_->state() == PlaybackState::Playing)
-            NowPlaying::instance().started(id_, hostPath_, toMilliseconds(stream_->length()),
+            NowPlaying::instance().started(id_, hostPath_, titleOfFile(hostPath_),
+                                           toMilliseconds(stream_->length()),
                                            toMilliseconds(stream_->position()));
         notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;

@@ -1,6 +1,7 @@
 #include "platform/winmm/now_playing.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace hp::winmm {
 
@@ -23,15 +24,16 @@ NowPlaying::State NowPlaying::state() const
     return now;
 }
 
-void NowPlaying::started(MCIDEVICEID device, const std::string &hostPath, uint64_t lengthMs,
-                         uint64_t fromMs)
+void NowPlaying::started(MCIDEVICEID device, const std::string &hostPath,
+                         const std::string &title, uint64_t lengthMs, uint64_t fromMs)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (hostPath != state_.hostPath || state_.trackNumber == 0)
+        if (hostPath != state_.hostPath || title != state_.title || state_.trackNumber == 0)
             ++state_.trackNumber;
         state_.playing = true;
         state_.hostPath = hostPath;
+        state_.title = title;
         state_.lengthMs = lengthMs;
         state_.positionMs = fromMs;
         device_ = device;
@@ -78,6 +80,13 @@ std::string titleOfFile(const std::string &hostPath)
     if (dot != std::string::npos && dot > 0)
         name.erase(dot);
     return name;
+}
+
+std::string titleOfCdTrack(int number)
+{
+    char title[32];
+    std::snprintf(title, sizeof title, "Track %02d", number);
+    return title;
 }
 
 }  // namespace hp::winmm

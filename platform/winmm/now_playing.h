@@ -18,11 +18,14 @@ class NowPlaying {
 public:
     struct State {
         bool playing = false;
-        // The file last played (host path), "" before any; kept after a stop.
+        // The file last played (host path; "" before any and for a CD) and
+        // the title the desktop shows; both kept after a stop.
         std::string hostPath;
+        std::string title;
         uint64_t lengthMs = 0;
         uint64_t positionMs = 0;  // where the track is now
-        // Counts the plays of a new file (1 for the first): a track's identity.
+        // Counts the plays of a new file or track (1 for the first): a
+        // track's identity.
         uint64_t trackNumber = 0;
     };
 
@@ -30,9 +33,9 @@ public:
 
     State state() const;
 
-    // A device started playing a file from fromMs.
-    void started(MCIDEVICEID device, const std::string &hostPath, uint64_t lengthMs,
-                 uint64_t fromMs);
+    // A device started playing a file (or a CD track) from fromMs.
+    void started(MCIDEVICEID device, const std::string &hostPath, const std::string &title,
+                 uint64_t lengthMs, uint64_t fromMs);
     // The device stopped, was closed or reached its end: only the device
     // that plays now changes the state. Any thread.
     void stopped(MCIDEVICEID device);
@@ -56,5 +59,8 @@ private:
 // extension. The layer reads no tags of its own, and the queue's "[Artist]
 // Title" naming is the program's rule, so the file name is taken as it is.
 std::string titleOfFile(const std::string &hostPath);
+
+// A CD track's title: "Track 03".
+std::string titleOfCdTrack(int number);
 
 }  // namespace hp::winmm

@@ -209,6 +209,7 @@ TEST_F(StreamDriverTest, TheDevicesTellWhatPlays)
     const NowPlaying::State playing = NowPlaying::instance().state();
     EXPECT_TRUE(playing.playing);
     EXPECT_EQ(playing.hostPath, first);
+    EXPECT_EQ(playing.title, "[One] First");
     EXPECT_EQ(playing.lengthMs, 200500u);
 
     ASSERT_EQ(mciSendCommandA(device, MCI_STOP, MCI_WAIT, 0), 0u);
