@@ -156,6 +156,14 @@ TEST_F(HeadlessInput, MediaKeysAndMediaControlsArriveAsAppCommands)
     EXPECT_EQ(logged(WM_APPCOMMAND).size(), 2u) << "a disabled window takes no key";
     EnableWindow(window_, TRUE);
 
+    // A child leaves the commands it does not take to its parent.
+    HWND child = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 10, 10, window_, nullptr,
+                                 nullptr, nullptr);
+    SendMessageA(child, WM_APPCOMMAND, reinterpret_cast<WPARAM>(child),
+                 MAKELPARAM(0, APPCOMMAND_MEDIA_STOP));
+    ASSERT_EQ(logged(WM_APPCOMMAND).size(), 3u);
+    EXPECT_EQ(GET_APPCOMMAND_LPARAM(logged(WM_APPCOMMAND)[2].lParam), APPCOMMAND_MEDIA_STOP);
+
     hp::user32::raiseMainWindow();
     EXPECT_EQ(display().window(window_)->raiseRequests, 1);
     hp::user32::closeMainWindow();
