@@ -40,9 +40,12 @@ function(hp_add_gtest name)
         # travel as one label ("platform+gtk"); ctest -L matches labels by
         # regular expression, so -L gtk still selects these tests.
         string(REPLACE ";" "+" labels "${ARG_LABELS}")
+        # The user's data folder (the table of user-defined characters) is
+        # the build's, never the home of whoever runs the tests.
         gtest_discover_tests(${name}
             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
             PROPERTIES LABELS "${labels}"
+                ENVIRONMENT "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-data-home"
             DISCOVERY_TIMEOUT 60)
     endif()
 endfunction()

@@ -54,6 +54,14 @@ void composeMarquee(const char *title, uint32_t frame, char *shown)
     out[headBytes] = '\0';
 }
 
+void blankControlBytes(char *text, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (static_cast<unsigned char>(text[i]) < 0x20)
+            text[i] = ' ';
+    }
+}
+
 int gaugeEmptyHeight(int32_t value, int scale)
 {
     int64_t numerator = static_cast<int64_t>(scale) * (twoToThe32 - 65537LL * value);
@@ -69,6 +77,10 @@ int progressWidth(int32_t elapsedSeconds, int32_t trackSeconds)
 {
     if (trackSeconds == 0)
         return elapsedSeconds > 0 ? progressBar.width : 0;
+    // The play time runs up to two seconds past the length before the next
+    // track starts; the bar stays full then instead of growing past its frame.
+    if (elapsedSeconds >= trackSeconds)
+        return progressBar.width;
     float fraction = static_cast<float>(elapsedSeconds) / static_cast<float>(trackSeconds);
     return static_cast<int>(progressBar.width * static_cast<double>(fraction));
 }

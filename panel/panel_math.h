@@ -14,6 +14,12 @@ constexpr int textLineBytes = 27;
 constexpr int marqueeBufferBytes = 2 * 260 + 4;
 void composeMarquee(const char *title, uint32_t frame, char *shown);
 
+// Turns every byte below 0x20 among the first `count` bytes into a space.
+// A control character (the line feed that ends a found artist) is drawn
+// as a blank cell: the line keeps its 27 bytes and the marquee its byte
+// positions. No trail byte lies below 0x40, so no character is cut.
+void blankControlBytes(char *text, int count);
+
 // True when byte `index` of text is the second byte of a double-byte
 // character, scanning from the start.
 bool isSecondByteAt(const char *text, int index);
@@ -29,7 +35,8 @@ int gaugePercent(int32_t value);
 // Width in pixels of the elapsed part of the 152-pixel progress bar:
 // trunc(152 x q), q = elapsed / length rounded to single precision. A
 // length of 0 (a track shorter than a second) shows an empty bar before the
-// first tick and a full one after it.
+// first tick and a full one after it; a play time at or past the length
+// shows the full bar, never more.
 int progressWidth(int32_t elapsedSeconds, int32_t trackSeconds);
 
 // Second to seek to for a press at x on the seek bar (x 236 to 388):

@@ -26,11 +26,12 @@ void selectTextStyle(HDC dc)
 }
 
 // The text followed by spaces, drawn 27 bytes wide: a shorter text wipes
-// out the rest of a longer one drawn before.
+// out the rest of a longer one drawn before. Control bytes draw as blanks.
 void drawPaddedLine(HDC dc, POINT origin, const char *text)
 {
     char padded[paddedBytes];
     wsprintfA(padded, padToLine, text);
+    blankControlBytes(padded, textLineBytes);
     TextOutA(dc, origin.x, origin.y, padded, textLineBytes);
 }
 
@@ -54,6 +55,7 @@ void Panel::drawTitleLine(HDC dc)
     } else {
         char shown[marqueeBufferBytes];
         composeMarquee(titleText, frameCount, shown);
+        blankControlBytes(shown, textLineBytes);
         TextOutA(dc, titleOrigin.x, titleOrigin.y, shown, textLineBytes);
     }
     TextOutA(dc, marqueeEndMarkOrigin.x, marqueeEndMarkOrigin.y, marqueeEndMark, 2);

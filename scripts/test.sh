@@ -135,7 +135,9 @@ stage_fuzz() {
         fi
         echo "== fuzz: $target for ${fuzz_seconds}s"
         # Absolute paths: a target may change its working folder.
-        if (cd "$dir" && "$root/$dir/$(find . -name "$target" -type f -perm -u+x | head -n1)" \
+        # The user-defined characters' table goes to the build, not the home.
+        if (cd "$dir" && XDG_DATA_HOME="$root/$dir/data-home" \
+            "$root/$dir/$(find . -name "$target" -type f -perm -u+x | head -n1)" \
             -max_total_time="$fuzz_seconds" -print_final_stats=0 "$root/$corpus" \
             >"$target.log" 2>&1); then
             passed=$((passed + 1))

@@ -89,26 +89,62 @@ std::vector<TextUnit> splitText(const char *text, int count)
     return units;
 }
 
-host::FontFace &faceOf(DeviceContext &dc)
+Font &fontOf(DeviceContext &dc)
 {
     Font *font = table().findAs<Font>(dc.font, ObjectKind::Font);
     if (!font)
         font = table().findAs<Font>(table().stockObject(SYSTEM_FONT), ObjectKind::Font);
-    if (!font->face) {
-        const LOGFONTA &lf = font->logFont;
-        host::FontRequest request;
-        request.faceUtf8 = host::utf8FromCp932(lf.lfFaceName);
-        request.height = lf.lfHeight;
-        request.weight = lf.lfWeight;
-        request.italic = lf.lfItalic != 0;
-        request.underline = lf.lfUnderline != 0;
-        request.strikeOut = lf.lfStrikeOut != 0;
-        request.charSet = lf.lfCharSet;
-        request.pitchAndFamily = lf.lfPitchAndFamily;
-        request.quality = lf.lfQuality;
-        font->face = host::FontFace::open(request);
+    return *font;
+}
+
+// The font's request to the host, its height `scale` times as large.
+host::FontRequest requestOf(const LOGFONTA &lf, int scale)
+{
+    host::FontRequest request;
+    request.faceUtf8 = host::utf8FromCp932(lf.lfFaceName);
+    request.height = lf.lfHeight * scale;
+    request.weight = lf.lfWeight;
+    request.italic = lf.lfItalic != 0;
+    request.underline = lf.lfUnderline != 0;
+    request.strikeOut = lf.lfStrikeOut != 0;
+    request.charSet = lf.lfCharSet;
+    request.pitchAndFamily = lf.lfPitchAndFamily;
+    request.quality = lf.lfQuality;
+    return request;
+}
+
+host::FontFace &faceOf(DeviceContext &dc)
+{
+    Font &font = fontOf(dc);
+    if (!font.face)
+        font.face = host::FontFace::open(requestOf(font.logFont, 1));
+    return *font.face;
+}
+
+// Text drawn once more into a window's device copy (Surface::device): the
+// cells keep their places, `scale` times as far apart, and the glyphs come
+// from the font at `scale` times its height, so the text is sharp. Only
+// opaque text: its cells cover whatever the copy showed there.
+void drawAtDeviceScale(Surface &device, int scale, DeviceContext &dc, const RECT &textBox,
+                       int baseline, const std::vector<TextUnit> &units,
+                       const std::vector<int> &advances)
+{
+    const RECT box{std::max<LONG>(textBox.left * scale, 0), std::max<LONG>(textBox.top * scale, 0),
+                   std::min<LONG>(textBox.right * scale, device.width()),
+                   std::min<LONG>(textBox.bottom * scale, device.height())};
+    if (box.right <= box.left || box.bottom <= box.top)
+        return;
+    const uint32_t background = pixelFromColor(dc.backgroundColor);
+    for (LONG y = box.top; y < box.bottom; ++y)
+        std::fill(device.row(y) + box.left, device.row(y) + box.right, background);
+    std::shared_ptr<host::FontFace> face =
+        host::FontFace::open(requestOf(fontOf(dc).logFont, scale));
+    int penX = textBox.left;
+    for (size_t i = 0; i < units.size(); ++i) {
+        blendGlyph(device, penX * scale, baseline * scale, face->glyph(units[i].character),
+                   dc.textColor, box, false);
+        penX += advances[i];
     }
-    return *font->face;
 }
 
 // The advance of each unit, in pixels.
@@ -401,6 +437,9 @@ BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int count)
         compositeGlyph(target, penX, baseline, glyph, dc->textColor, textBox);
         penX += advances[i];
     }
+    if (Surface *device = target.surface().device(); device && dc->backgroundMode == OPAQUE)
+        drawAtDeviceScale(*device, target.surface().deviceScale(), *dc, textBox, baseline, units,
+                          advances);
     // Underline and strike-out: one-pixel lines through the whole run.
     if (Font *font = table().findAs<Font>(dc->font, ObjectKind::Font)) {
         const int thickness = std::max(1, metrics.height / 17);

@@ -198,12 +198,11 @@ void stretchCopy(DrawTarget &target, int x, int y, int width, int height, const 
         target.touched(written);
 }
 
-void compositeGlyph(DrawTarget &target, int x, int y, const host::GlyphMask &glyph,
-                    COLORREF color, const RECT &clip)
+RECT blendGlyph(Surface &surface, int x, int y, const host::GlyphMask &glyph, COLORREF color,
+                const RECT &clip, bool monochrome)
 {
     if (glyph.width <= 0 || glyph.height <= 0)
-        return;
-    Surface &surface = target.surface();
+        return RECT{};
     const int left = x + glyph.left;
     const int top = y + glyph.top;
     RECT r = clipToSurface(RECT{left, top, left + glyph.width, top + glyph.height}, surface);
@@ -212,9 +211,9 @@ void compositeGlyph(DrawTarget &target, int x, int y, const host::GlyphMask &gly
     r.right = std::min(r.right, clip.right);
     r.bottom = std::min(r.bottom, clip.bottom);
     if (isEmpty(r))
-        return;
+        return RECT{};
     uint32_t textPixel = pixelFromColor(color);
-    if (target.isMonochrome())
+    if (monochrome)
         textPixel = monochromePixel(textPixel);
     const uint32_t tr = (textPixel >> 16) & 0xFF, tg = (textPixel >> 8) & 0xFF, tb = textPixel & 0xFF;
     for (LONG py = r.top; py < r.bottom; ++py) {
@@ -224,8 +223,8 @@ void compositeGlyph(DrawTarget &target, int x, int y, const host::GlyphMask &gly
             const uint32_t a = coverage[px - left];
             if (!a)
                 continue;
-            if (a == 255 || target.isMonochrome()) {
-                if (a >= 128 || !target.isMonochrome())
+            if (a == 255 || monochrome) {
+                if (a >= 128 || !monochrome)
                     row[px] = textPixel;
                 continue;
             }
@@ -236,7 +235,14 @@ void compositeGlyph(DrawTarget &target, int x, int y, const host::GlyphMask &gly
             row[px] = (r8 << 16) | (g8 << 8) | b8;
         }
     }
-    target.touched(r);
+    return r;
+}
+
+void compositeGlyph(DrawTarget &target, int x, int y, const host::GlyphMask &glyph,
+                    COLORREF color, const RECT &clip)
+{
+    target.touched(
+        blendGlyph(target.surface(), x, y, glyph, color, clip, target.isMonochrome()));
 }
 
 }  // namespace hp::gdi32

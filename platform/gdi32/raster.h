@@ -49,4 +49,9 @@ void stretchCopy(DrawTarget &target, int x, int y, int width, int height, const 
 void compositeGlyph(DrawTarget &target, int x, int y, const host::GlyphMask &glyph,
                     COLORREF color, const RECT &clip);
 
+// The same on a bare surface (a window's device copy); returns the area
+// drawn, and reports no damage.
+RECT blendGlyph(Surface &surface, int x, int y, const host::GlyphMask &glyph, COLORREF color,
+                const RECT &clip, bool monochrome);
+
 }  // namespace hp::gdi32

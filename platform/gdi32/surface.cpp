@@ -13,6 +13,30 @@ Surface::Surface(int width, int height)
 {
 }
 
+Surface::Surface(const Surface &other)
+    : width_(other.width_),
+      height_(other.height_),
+      pixels_(other.pixels_),
+      damage_(other.damage_),
+      device_(other.device_ ? std::make_unique<Surface>(*other.device_) : nullptr),
+      scale_(other.scale_)
+{
+}
+
+Surface &Surface::operator=(const Surface &other)
+{
+    if (this != &other) {
+        Surface copy(other);
+        width_ = copy.width_;
+        height_ = copy.height_;
+        pixels_.swap(copy.pixels_);
+        damage_.swap(copy.damage_);
+        device_.swap(copy.device_);
+        scale_ = copy.scale_;
+    }
+    return *this;
+}
+
 void Surface::resize(int width, int height)
 {
     width = std::max(width, 0);
@@ -27,6 +51,35 @@ void Surface::resize(int width, int height)
     width_ = width;
     height_ = height;
     damage_.clear();
+    if (device_) {
+        device_ = std::make_unique<Surface>(width_ * scale_, height_ * scale_);
+        copyToDevice(RECT{0, 0, width_, height_});
+    }
+}
+
+void Surface::setDeviceScale(int scale)
+{
+    scale = std::max(scale, 1);
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    device_.reset();
+    if (scale_ == 1)
+        return;
+    device_ = std::make_unique<Surface>(width_ * scale_, height_ * scale_);
+    copyToDevice(RECT{0, 0, width_, height_});
+}
+
+void Surface::copyToDevice(const RECT &area)
+{
+    for (LONG y = area.top; y < area.bottom; ++y) {
+        const uint32_t *from = row(y) + area.left;
+        for (int k = 0; k < scale_; ++k) {
+            uint32_t *to = device_->row(y * scale_ + k) + area.left * scale_;
+            for (LONG x = area.left; x < area.right; ++x, to += scale_)
+                std::fill_n(to, scale_, from[x - area.left]);
+        }
+    }
 }
 
 namespace {
@@ -60,6 +113,8 @@ void Surface::addDamage(const RECT &area)
                std::min<LONG>(area.right, width_), std::min<LONG>(area.bottom, height_)};
     if (added.right <= added.left || added.bottom <= added.top)
         return;
+    if (device_)
+        copyToDevice(added);
     for (const RECT &known : damage_) {
         if (added.left >= known.left && added.top >= known.top && added.right <= known.right &&
             added.bottom <= known.bottom)

@@ -12,6 +12,7 @@
 // Threading: GUI thread only.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -23,6 +24,9 @@ namespace hp::gdi32 {
 class Surface {
 public:
     Surface(int width, int height);
+    // Copies take the device copy along.
+    Surface(const Surface &other);
+    Surface &operator=(const Surface &other);
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -49,11 +53,27 @@ public:
     std::vector<RECT> takeDamage();
     bool hasDamage() const { return !damage_.empty(); }
 
+    // High-density screens. At a device scale above 1 a window's surface
+    // keeps a second copy of its pixels, `scale` times as wide and high,
+    // which the screen shows pixel for pixel. Whatever is drawn (reported
+    // as damage) is copied there by nearest neighbour, each pixel a block of
+    // scale x scale, so bitmaps are scaled without blur; text drawing then
+    // draws its text there again at the device scale, so that it is sharp.
+    // The program keeps seeing and reading the surface at its own size.
+    // Scale 1 keeps no copy.
+    void setDeviceScale(int scale);
+    int deviceScale() const { return scale_; }
+    Surface *device() { return device_.get(); }
+
 private:
+    void copyToDevice(const RECT &area);
+
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> pixels_;
     std::vector<RECT> damage_;
+    std::unique_ptr<Surface> device_;
+    int scale_ = 1;
 };
 
 // COLORREF (0x00BBGGRR) <-> surface pixel (0x00RRGGBB).

@@ -5,11 +5,17 @@
 // back. Two families:
 //  - display text: lenient, never fails; bytes that are not valid CP932
 //    become U+FFFD and the rest survives.
-//  - file names: exact and reversible. A host name always gets a CP932 form;
-//    characters that CP932 lacks, and bytes that are not valid UTF-8, are
-//    written as an escape that starts with the byte 0xFF (a byte that CP932
-//    never produces, that no Shift-JIS scan takes for a lead byte, a
-//    separator, a bracket or a dot):
+//  - file names: exact and reversible. A host name always gets a CP932 form.
+//    A character that CP932 lacks gets a code of the user-defined area
+//    (0xF040-0xF9FC) from the user's table (user_characters.h): one
+//    double-byte character, which display text and drawing turn back into
+//    the character itself. Codes of that area that the table does not hold
+//    name nothing, and characters of the code page that the area held are
+//    the table's too. A character the table cannot take (full, or not
+//    writable), and bytes that are not valid UTF-8, are written as an
+//    escape that starts with the byte 0xFF (a byte that CP932 never
+//    produces, that no Shift-JIS scan takes for a lead byte, a separator, a
+//    bracket or a dot):
 //        0xFF 'U' followed by 6 upper-case hex digits   one Unicode scalar
 //        0xFF 'B' followed by 2 upper-case hex digits   one raw host byte
 //    hostNameFromCp932(hostNameToCp932(x)) == x for every host byte string x.

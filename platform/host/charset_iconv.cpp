@@ -2,6 +2,7 @@
 // (0x5C is the backslash, 0x815F the full-width reverse solidus, 0x8160 the
 // wave dash U+FF5E...).
 #include "platform/host/charset.h"
+#include "platform/host/user_characters.h"
 #include "platform/host/utf8.h"
 
 #include <iconv.h>
@@ -120,15 +121,29 @@ bool parseHex(std::string_view digits, uint32_t &value)
 // The CP932 bytes of one character of a file name, or "" when CP932 has no
 // such character. A CP932 form that does not convert back to the same UTF-8
 // (the NEC/IBM duplicates) does not count: the name must come back exactly.
+// Nor does one in the user-defined area: its codes are the user's table's.
 std::string cp932CharacterOf(std::string_view utf8Character)
 {
     std::string cp932;
-    if (!toCp932().convert(utf8Character, cp932) || cp932.empty())
+    if (!toCp932().convert(utf8Character, cp932) || cp932.empty() ||
+        UserCharacters::isUserDefinedLeadByte(static_cast<unsigned char>(cp932[0])))
         return {};
     std::string back;
     if (!toUtf8().convert(cp932, back) || back != utf8Character)
         return {};
     return cp932;
+}
+
+// The character of a user-defined code at cp932[i] (a lead byte 0xF0-0xF9
+// and the byte after it), or 0 when the user's table has none.
+char32_t userCharacterAt(std::string_view cp932, size_t i)
+{
+    if (i + 1 >= cp932.size() ||
+        !UserCharacters::isUserDefinedLeadByte(static_cast<unsigned char>(cp932[i])))
+        return 0;
+    const auto code = static_cast<uint16_t>(static_cast<unsigned char>(cp932[i]) << 8 |
+                                            static_cast<unsigned char>(cp932[i + 1]));
+    return userCharacters().characterOf(code);
 }
 
 }  // namespace
@@ -146,7 +161,9 @@ std::string utf8FromCp932(std::string_view cp932)
         }
         size_t length = (isLeadByte(byte) && i + 1 < cp932.size()) ? 2 : 1;
         std::string piece;
-        if (toUtf8().convert(cp932.substr(i, length), piece)) {
+        if (char32_t character = userCharacterAt(cp932, i)) {
+            utf8::append(character, out);
+        } else if (toUtf8().convert(cp932.substr(i, length), piece)) {
             out += piece;
         } else {
             out += "\xEF\xBF\xBD";  // U+FFFD
@@ -197,9 +214,14 @@ std::string hostNameToCp932(std::string_view hostName)
         // period or space, which its path rules would strip.
         std::string piece;
         bool last = i + length == hostName.size();
-        if (length > 1)
+        if (length > 1) {
             piece = cp932CharacterOf(hostName.substr(i, length));
-        else if (!isRefusedInNames(hostName[i]) && !(last && isStrippedAtEnd(hostName[i])))
+            const uint16_t code = piece.empty() ? userCharacters().codeOf(scalar) : 0;
+            if (code != 0) {
+                piece += static_cast<char>(code >> 8);
+                piece += static_cast<char>(code & 0xFF);
+            }
+        } else if (!isRefusedInNames(hostName[i]) && !(last && isStrippedAtEnd(hostName[i])))
             piece.assign(1, hostName[i]);
         if (piece.empty()) {
             appendEscape(out, 'U', static_cast<uint32_t>(scalar), 6);
@@ -242,6 +264,14 @@ bool hostNameFromCp932(std::string_view cp932, std::string &hostName)
         size_t length = isLeadByte(byte) ? 2 : 1;
         if (i + length > cp932.size())
             return false;
+        if (UserCharacters::isUserDefinedLeadByte(byte)) {
+            const char32_t character = userCharacterAt(cp932, i);
+            if (character == 0)
+                return false;
+            utf8::append(character, hostName);
+            i += length;
+            continue;
+        }
         std::string piece;
         if (!toUtf8().convert(cp932.substr(i, length), piece))
             return false;

@@ -120,9 +120,13 @@ gboolean onDraw(GtkWidget *, cairo_t *cairo, gpointer data)
     if (surface.width() <= 0 || surface.height() <= 0)
         return TRUE;
     // The surface's memory is cairo's RGB24 layout; it is wrapped, not copied.
+    // On a high-density screen its device copy is shown, one pixel per
+    // device pixel.
+    gdi32::Surface &shown = surface.device() ? *surface.device() : surface;
     cairo_surface_t *image = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char *>(surface.pixels()), CAIRO_FORMAT_RGB24, surface.width(),
-        surface.height(), surface.stride());
+        reinterpret_cast<unsigned char *>(shown.pixels()), CAIRO_FORMAT_RGB24, shown.width(),
+        shown.height(), shown.stride());
+    cairo_surface_set_device_scale(image, surface.deviceScale(), surface.deviceScale());
     cairo_set_source_surface(cairo, image, 0, 0);
     cairo_paint(cairo);
     cairo_surface_destroy(image);
@@ -314,6 +318,10 @@ void GtkDisplay::createWindow(const user32::NativeWindowDescription &description
 
     native->area = gtk_drawing_area_new();
     native->client = native->area;
+    // The desktop's scale (GDK_SCALE): the client area keeps its size in the
+    // program's pixels and is drawn at the screen's.
+    if (native->surface)
+        native->surface->setDeviceScale(gtk_widget_get_scale_factor(native->toplevel.get()));
     gtk_widget_set_size_request(native->area, description.clientRect.right - description.clientRect.left,
                                 description.clientRect.bottom - description.clientRect.top);
     gtk_container_add(GTK_CONTAINER(toplevel), native->area);

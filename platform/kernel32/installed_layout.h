@@ -49,8 +49,8 @@ std::string installedSkinFolder(const std::string &executableHostPath);
 // user has no home.
 std::string userDataFolder();
 
-// Makes the folder and the missing ones above it, each owner-only (0700).
-// 0 or the errno of the first folder that could not be made.
+// Makes the folder and the missing ones above it, each owner-only. 0 or the
+// errno of the first folder that could not be made.
 int makeFolders(const std::string &path);
 
 // Moves an installed program into the user's data folder as above; does

@@ -109,7 +109,7 @@ TEST(GaugeMath, EmptyHeightsAndPercentagesAcrossAndBeyondTheRange)
     }
 }
 
-TEST(ProgressMath, WidthsRoundThroughSinglePrecisionAndShortTracksDoNotDivideByZero)
+TEST(ProgressMath, WidthsRoundThroughSinglePrecisionAndStopAtTheFullBar)
 {
     struct Case {
         int32_t elapsed;
@@ -117,7 +117,7 @@ TEST(ProgressMath, WidthsRoundThroughSinglePrecisionAndShortTracksDoNotDivideByZ
         int width;
     };
     const Case cases[] = {
-        {3, 19, 23},  {0, 30000, 0}, {180, 180, 152}, {12, 10, 182},
+        {3, 19, 23},  {0, 30000, 0}, {180, 180, 152}, {12, 10, 152}, {11, 10, 152},
         {1, 152, 1},  {90, 180, 76}, {0, 0, 0},       {1, 0, 152},
         {2, 0, 152},
     };

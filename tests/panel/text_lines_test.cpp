@@ -64,6 +64,8 @@ TEST_F(PanelPaint, TheStatusLineIsAlwaysTwentySevenBytesWide)
         {std::string(259, 'X'), std::string(27, 'X')},  // the longest text fits the padding
         // Cut inside the fourteenth character.
         {"ああああああああああああああ", "あああああああああああああ\x82"},
+        // Control bytes are blank cells.
+        {"\x01[Stop]\t\x1F", " [Stop]                    "},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.status.size());
@@ -97,6 +99,11 @@ TEST_F(PanelPaint, TheTitleLineScrollsLongTitlesAndMarksTheEndOnlyWithTheMarquee
         {"half a character", kana, 1, 6 * (18 + 1), " " + kana.substr(2, 26), true},
         {"a whole character", kana, 1, 6 * (18 + 2), kana.substr(2, 27), true},
         {"empty", "", 0, 0, std::string(27, ' '), false},
+        // The line feed that ends a found artist, and control bytes passing
+        // through a scrolling title, draw nothing but their blank cells.
+        {"artist's line feed", "冬の歌／歌手\n", 1, 0, "冬の歌／歌手" + std::string(15, ' '), true},
+        {"scrolling controls", "\x1B" + alphabet + "\r", 1, 6 * (18 + 20),
+         "TUVWXYZ1234    ABCDEFGHIJKL", true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -186,7 +193,7 @@ TEST_F(PanelPaint, GaugesCutTheirTwoPiecesAtTheLevelOfTheirValue)
     }
 }
 
-TEST_F(PanelPaint, TheProgressBarShowsThePlayedShareInWhite)
+TEST_F(PanelPaint, TheProgressBarShowsThePlayedShareInWhiteAndNeverPastItsFrame)
 {
     constexpr uint32_t white = 0xFFFFFF;
     constexpr uint32_t inside = 0xFFC986;
@@ -196,8 +203,11 @@ TEST_F(PanelPaint, TheProgressBarShowsThePlayedShareInWhite)
         int whiteWidth;
     };
     const Case cases[] = {
-        {3, 19, 23}, {0, 30000, 0}, {90, 180, 76}, {180, 180, 152}, {12, 10, 182},
+        {3, 19, 23}, {0, 30000, 0}, {90, 180, 76}, {180, 180, 152},
         {0, 0, 0},   {1, 0, 152},
+        // Past the end of a track the bar stays full and nothing is drawn
+        // beyond its frame.
+        {11, 10, 152}, {12, 10, 152}, {INT32_MAX, 1, 152},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::to_string(c.elapsed) + " of " + std::to_string(c.length));

@@ -1,12 +1,15 @@
 // Fonts and text: face matching, the panel font's cells, double-byte text,
-// the lone lead byte, and that drawing text leaks nothing.
+// the lone lead byte, user-defined characters, and that drawing text leaks
+// nothing.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/gdi32/surface.h"
 #include "platform/host/font_face.h"
+#include "platform/host/user_characters.h"
 #include "platform/win32.h"
 
 namespace {
@@ -139,6 +142,70 @@ TEST_F(TextDrawing, ALoneLeadByteAtTheEndShowsADotInItsOwnCell)
     EXPECT_GT(inkIn(2 * cell, 3 * cell), 0);
     EXPECT_EQ(surface->at(3 * cell, 0), 0xFFFFFFu);
     EXPECT_EQ(inkIn(3 * cell, 300), 0);
+}
+
+// A character given a user-defined code draws exactly as the same
+// character does by its own code: the code page's α (0x83BF) and あ
+// (0x82A0) put into the user's table stand in for the characters it lacks.
+TEST_F(TextDrawing, AUserDefinedCodeDrawsItsCharacter)
+{
+    for (const auto &[character, ownCode] : {std::pair{U'\u03B1', "\x83\xBF"},
+                                             std::pair{U'\u3042', "\x82\xA0"}}) {
+        const uint16_t code = hp::host::userCharacters().codeOf(character);
+        ASSERT_NE(code, 0) << "no table";
+        const char userDefined[] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+        ASSERT_TRUE(TextOutA(dc, 0, 0, ownCode, 2));
+        ASSERT_TRUE(TextOutA(dc, 0, 20, userDefined, 2));
+        int differences = 0;
+        for (int y = 0; y < 17; ++y)
+            for (int x = 0; x < 40; ++x)
+                differences += surface->at(x, y) != surface->at(x, y + 20);
+        EXPECT_EQ(differences, 0) << std::hex << code;
+        EXPECT_GT(inkIn(0, 2 * halfCell()), 10);
+    }
+}
+
+// On a high-density screen the window's device copy shows every drawing
+// doubled pixel for pixel, except text, which is drawn again at the device
+// scale: sharper than doubled pixels, in the same cells and colours.
+TEST_F(TextDrawing, TheDeviceCopyDoublesDrawingsAndRedrawsTextAtItsScale)
+{
+    surface->setDeviceScale(2);
+    Surface *device = surface->device();
+    ASSERT_NE(device, nullptr);
+    ASSERT_EQ(device->width(), 600);
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    const RECT square{100, 5, 103, 9};
+    FillRect(dc, &square, blue);
+    DeleteObject(blue);
+    const int cell = halfCell();
+    ASSERT_TRUE(TextOutA(dc, 1, 1, "Ab\x82\xA0", 4));
+    auto block = [&](int x, int y) {
+        std::set<uint32_t> seen;
+        for (int j = 0; j < 2; ++j)
+            for (int i = 0; i < 2; ++i)
+                seen.insert(device->at(2 * x + i, 2 * y + j));
+        return seen;
+    };
+    int sharp = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 300; ++x) {
+            const bool inText = x >= 1 && x < 1 + 4 * cell && y >= 1 && y < 18;
+            if (!inText) {
+                ASSERT_EQ(block(x, y), std::set<uint32_t>{surface->at(x, y)}) << x << "," << y;
+                continue;
+            }
+            sharp += block(x, y).size() > 1;
+            for (uint32_t pixel : block(x, y))
+                ASSERT_NE(pixel, 0xFFFFFFu) << "the cells are filled at " << x << "," << y;
+        }
+    EXPECT_GT(sharp, 20);
+    EXPECT_EQ(device->at(2 * 1 + 1, 2 * 1 + 1), 0xFFCCCCu);
+
+    // Growing the surface keeps the copy in step.
+    surface->resize(310, 40);
+    ASSERT_EQ(surface->device()->width(), 620);
+    EXPECT_EQ(surface->device()->at(2 * 101, 2 * 6), 0x0000FFu);
 }
 
 // A line drawn again repaints only its cells, so ink outside them would
