@@ -120,6 +120,7 @@ private:
     void sendDestroyMessages(HWND handle);
     void sendNcDestroyMessages(HWND handle);
     bool notePointer(HWND handle, POINT client);
+    void pointerInput(HWND handle, POINT client, unsigned buttonsHeld, UINT message);
     void forget(HWND handle);
     [[noreturn]] void endSession();
     void servePeers();
