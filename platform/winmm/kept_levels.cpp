@@ -1,14 +1,12 @@
 #include "platform/winmm/kept_levels.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdio>
+#include <vector>
 
 #include "platform/kernel32/atomic_file_writer.h"
+#include "platform/kernel32/host_file_read.h"
 #include "platform/kernel32/installed_layout.h"
-#include "platform/kernel32/unique_fd.h"
 
 namespace hp::winmm {
 namespace {
@@ -43,29 +41,6 @@ bool parseLine(std::string_view line, OutputLines::Levels &levels)
             return false;
     }
     return takeNumber(line, 0, 1, ',', levels.mute[0]) && takeNumber(line, 0, 1, 0, levels.mute[1]);
-}
-
-// The whole file, or nothing when it is missing, unreadable or too long
-// to be ours.
-bool readSmallFile(const std::string &path, std::string &content)
-{
-    kernel32::UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    if (!file.valid())
-        return false;
-    char buffer[longestFile + 1];
-    size_t filled = 0;
-    while (filled < sizeof buffer) {
-        const ssize_t got = read(file.get(), buffer + filled, sizeof buffer - filled);
-        if (got < 0)
-            return false;
-        if (got == 0)
-            break;
-        filled += static_cast<size_t>(got);
-    }
-    if (filled > longestFile)
-        return false;
-    content.assign(buffer, filled);
-    return true;
 }
 
 }  // namespace
@@ -124,9 +99,12 @@ void keepOutputLevels(const std::string &dataFolder)
     const std::string path = dataFolder + "/" + fileName;
     OutputLines &lines = OutputLines::instance();
     lines.setKeeper(nullptr);
-    std::string text;
+    std::vector<uint8_t> bytes;
     OutputLines::AllLevels kept;
-    if (readSmallFile(path, text) && parseLevels(text, kept)) {
+    const bool read = kernel32::readHostFile(path, longestFile, bytes) == ERROR_SUCCESS;
+    if (read && parseLevels(std::string_view(reinterpret_cast<const char *>(bytes.data()),
+                                             bytes.size()),
+                            kept)) {
         for (int line = 0; line < OutputLines::lineCount; ++line)
             lines.setLevels(static_cast<OutputLines::Line>(line), kept[static_cast<size_t>(line)]);
     }
