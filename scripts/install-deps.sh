@@ -42,6 +42,7 @@ test_packages=(
     python3                            # end-to-end drivers (standard library only)
     lintian desktop-file-utils appstream  # checks of the Debian package
     man-db                             # its manual page, rendered as man shows it
+    dbus-daemon dbus-bin libglib2.0-bin  # a private session bus, its monitor and gdbus (media controls)
 )
 
 case "$mode" in

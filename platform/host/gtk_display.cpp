@@ -6,6 +6,7 @@
 #include "platform/gdi32/surface.h"
 #include "platform/host/charset.h"
 #include "platform/host/gtk_parts.h"
+#include "platform/host/media_keys.h"
 #include "platform/host/x11_connection.h"
 #include "platform/host/x11_direct_paint.h"
 #include "platform/kernel32/module_file.h"
@@ -174,6 +175,8 @@ gboolean onMotion(GtkWidget *, GdkEventMotion *event, gpointer data)
 gboolean onKeyPress(GtkWidget *, GdkEventKey *event, gpointer data)
 {
     auto *native = static_cast<NativeWindow *>(data);
+    if (const short command = appCommandOfKey(event->keyval))
+        return reportMediaKey(native->display->listener(), native->window, command);
     const UINT key = virtualKeyOf(event->keyval);
     if (!key)
         return FALSE;

@@ -129,6 +129,13 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_SETTEXT:
         setText(window, reinterpret_cast<LPCSTR>(lParam));
         return TRUE;
+    case WM_APPCOMMAND: {
+        // A child passes a command it did not take up to its parent.
+        const Window *found = system.windows().find(window);
+        if (found && found->isChild() && found->parent)
+            return SendMessageA(found->parent, message, wParam, lParam);
+        return FALSE;
+    }
     default:
         return 0;
     }

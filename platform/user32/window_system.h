@@ -100,6 +100,7 @@ public:
     void mouseButtonReleased(HWND window, MouseButton button, POINT client) override;
     void mouseMoved(HWND window, POINT client, unsigned buttonsHeld) override;
     void keyPressed(HWND window, UINT virtualKey) override;
+    void mediaKeyPressed(HWND window, short appCommand) override;  // media_commands.cpp
     void closeRequested(HWND window) override;
     void windowMoved(HWND window, POINT clientOrigin) override;
     void filesDropped(HWND window, const std::vector<std::string> &hostPaths,
