@@ -193,6 +193,40 @@ void carryOutCommand(FrontPanel &panel, HWND window, int command)
         useMixerDevice(panel, window, command - commandMixerFirst);
 }
 
+// The media commands of keyboards and the desktop's media controls
+// (WM_APPCOMMAND) take the buttons' steps. The player has no pause: a
+// track always starts from its beginning, so pause is the stop button, play
+// starts the current entry only while stopped (a second play would restart
+// it), and play/pause plays while stopped and stops while playing. Returns
+// whether the command is one of these.
+bool carryOutMediaCommand(FrontPanel &panel, HWND window, short command)
+{
+    switch (command) {
+    case APPCOMMAND_MEDIA_PLAY:
+        if (panel.isPlaying != 1)
+            startCurrentEntry(panel, window);
+        return true;
+    case APPCOMMAND_MEDIA_PAUSE:
+    case APPCOMMAND_MEDIA_STOP:
+        stopByUser(panel, window);
+        return true;
+    case APPCOMMAND_MEDIA_PLAY_PAUSE:
+        if (panel.isPlaying == 1)
+            stopByUser(panel, window);
+        else
+            startCurrentEntry(panel, window);
+        return true;
+    case APPCOMMAND_MEDIA_NEXTTRACK:
+        nextTrack(panel, window);
+        return true;
+    case APPCOMMAND_MEDIA_PREVIOUSTRACK:
+        previousTrack(panel, window);
+        return true;
+    default:
+        return false;
+    }
+}
+
 // ------------------------------------------------------- other messages ----
 
 void startWindow(FrontPanel &panel, HWND window)
@@ -284,6 +318,10 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_ENDSESSION:
         if (wParam)
             endSession(frontPanel);
+        break;
+    case WM_APPCOMMAND:
+        if (carryOutMediaCommand(frontPanel, window, GET_APPCOMMAND_LPARAM(lParam)))
+            return TRUE;
         break;
     case WM_COPYDATA:
         // Files a second start handed over; the answer goes back to it.

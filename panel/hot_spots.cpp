@@ -28,26 +28,6 @@ void showStatusLine(Panel &panel, HWND window)
 
 void storePointer(POINT point) { pointerPos = point; }
 
-void pressStop(Panel &panel, HWND window)
-{
-    if (panel.isPlaying != 1)
-        return;
-    stopPlaying(panel, window, window);
-    invalidateWholeWindow(window);
-}
-
-void pressPrevious(Panel &panel, HWND window)
-{
-    if (panel.currentIndex > 0) {
-        --panel.currentIndex;
-    } else {
-        int queued = mediaCatalog.listCount(playQueueList);
-        panel.currentIndex = queued > 0 ? queued - 1 : 0;
-    }
-    restartAtCurrentEntry(panel, window);
-    invalidateWholeWindow(window);
-}
-
 }  // namespace
 
 PanelButton buttonAt(int x, int y)
@@ -113,7 +93,7 @@ int Panel::handleButtons(HWND window, UINT message, WPARAM, LPARAM lParam)
     storePointer(pointer);
     switch (buttonAt(pointer.x, pointer.y)) {
     case PanelButton::Stop:
-        pressStop(*this, window);
+        stopByUser(*this, window);
         break;
     case PanelButton::Play:
         startCurrentEntry(*this, window);
@@ -122,7 +102,7 @@ int Panel::handleButtons(HWND window, UINT message, WPARAM, LPARAM lParam)
         PostMessageA(window, WM_COMMAND, commandNextTrack, 0);
         break;
     case PanelButton::Previous:
-        pressPrevious(*this, window);
+        previousTrack(*this, window);
         return 1;
     case PanelButton::Quit:
         PostMessageA(window, WM_COMMAND, commandQuit, 0);

@@ -31,3 +31,23 @@ void restartAtCurrentEntry(Panel &panel, HWND window)
     stopPlaying(panel, window, nullptr);
     startCurrentEntry(panel, window);
 }
+
+void stopByUser(Panel &panel, HWND window)
+{
+    if (panel.isPlaying != 1)
+        return;
+    stopPlaying(panel, window, window);
+    invalidateWholeWindow(window);
+}
+
+void previousTrack(Panel &panel, HWND window)
+{
+    if (panel.currentIndex > 0) {
+        --panel.currentIndex;
+    } else {
+        int queued = mediaCatalog.listCount(playQueueList);
+        panel.currentIndex = queued > 0 ? queued - 1 : 0;
+    }
+    restartAtCurrentEntry(panel, window);
+    invalidateWholeWindow(window);
+}

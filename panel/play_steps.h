@@ -1,5 +1,5 @@
 // The playing steps that the panel's buttons share with the window
-// procedure's next-track command. A track plays while isPlaying is 1 and
+// procedure's next-track command and its media commands (WM_APPCOMMAND). A track plays while isPlaying is 1 and
 // the play clock (timer 101) runs; the clock counts elapsedSeconds.
 #pragma once
 
@@ -19,3 +19,11 @@ void stopPlaying(Panel &panel, HWND window, HWND messageOwner);
 // and the entry at the new position starts; when it cannot start, playback
 // stays stopped. While stopped, nothing happens.
 void restartAtCurrentEntry(Panel &panel, HWND window);
+
+// The stop button: while a track plays, stops it (a failure shows a
+// message box owned by the window) and repaints the window.
+void stopByUser(Panel &panel, HWND window);
+
+// The previous button: moves currentIndex back one, wrapping to the last
+// queued item, restarts there while playing, and repaints the window.
+void previousTrack(Panel &panel, HWND window);

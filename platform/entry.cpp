@@ -74,6 +74,5 @@ int main(int, char **)
     // Until now a signal ends the process at once, as nothing the user did
     // can be lost yet; from here on it ends the session (session_end.h).
     hp::user32::watchSessionEndSignals();
-    constexpr int showDefault = 10;  // SW_SHOWDEFAULT
-    return WinMain(GetModuleHandleA(nullptr), nullptr, argumentsPart().data(), showDefault);
+    return WinMain(GetModuleHandleA(nullptr), nullptr, argumentsPart().data(), SW_SHOWDEFAULT);
 }

@@ -9,17 +9,32 @@
 #include "platform/host/cdio_drive_table.h"
 #include "platform/host/gst_audio_engine.h"
 #include "platform/host/gtk_display.h"
+#include "platform/host/mpris_service.h"
 #include "platform/kernel32/disc_image_list.h"
+#include "platform/kernel32/installed_layout.h"
 #include "platform/kernel32/session_folder.h"
 #include "platform/user32/display_message_box.h"
+#include "platform/user32/media_commands.h"
 #include "platform/user32/null_display.h"
 #include "platform/user32/window_peers.h"
 #include "platform/winmm/mci_cd_driver.h"
 #include "platform/winmm/mci_driver.h"
+#include "platform/winmm/kept_levels.h"
 #include "platform/winmm/mci_stream_driver.h"
 #include "platform/winmm/output_mixer.h"
 
 namespace hp::wiring {
+namespace {
+
+// The desktop's media controls come with the desktop: the service lives
+// until the process ends, answered from the display's main context.
+void startMediaControls()
+{
+    static std::unique_ptr<host::MprisService> service = host::startMprisService(
+        {user32::postMediaCommand, user32::raiseMainWindow, user32::closeMainWindow});
+}
+
+}  // namespace
 
 // The CD drives libcdio finds (none is a valid answer), then the disc
 // images the user lists.
@@ -29,20 +44,21 @@ std::unique_ptr<kernel32::DriveTable> makeDriveTable()
 }
 
 // The MCI drivers play through GStreamer; without it they still open and
-// answer, and every playing open is refused as on a machine without sound.
+// answer, and every playing open is refused as on a machine without sound
+// (the engine finds out at its first open).
 std::vector<std::unique_ptr<winmm::MciDriver>> makeMciDrivers()
 {
-    std::shared_ptr<winmm::AudioEngine> engine = host::gstAudioAvailable()
-                                                     ? host::makeGstAudioEngine()
-                                                     : winmm::makeSilentAudioEngine();
+    std::shared_ptr<winmm::AudioEngine> engine = host::makeGstAudioEngine();
     std::vector<std::unique_ptr<winmm::MciDriver>> drivers = winmm::makeStreamMciDrivers(engine);
     drivers.push_back(winmm::makeCdMciDriver(engine));
     return drivers;
 }
 
-// Device 0 is Hollyphone's own output mixer; the ALSA cards follow.
+// Device 0 is Hollyphone's own output mixer, at the levels the user left
+// it at; the ALSA cards follow.
 std::unique_ptr<winmm::MixerBackend> makeMixerBackend()
 {
+    winmm::keepOutputLevels(kernel32::userDataFolder());
     return std::make_unique<winmm::OutputMixer>(host::makeAlsaCardMixers());
 }
 
@@ -55,8 +71,10 @@ std::unique_ptr<user32::MessageBoxBackend> makeMessageBoxBackend()
 
 std::unique_ptr<user32::DisplayBackend> makeDisplayBackend()
 {
-    if (auto display = host::makeGtkDisplay())
+    if (auto display = host::makeGtkDisplay()) {
+        startMediaControls();
         return display;
+    }
     std::fprintf(stderr, "Hollyphone: no display could be opened; windows will not be shown\n");
     return std::make_unique<user32::NullDisplay>();
 }

@@ -17,7 +17,9 @@ run_packages=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly
     gstreamer1.0-pulseaudio
+    libpulse-dev                       # asks the sound server for an output at start-up
     fluid-soundfont-gm                 # General MIDI soundfont for FluidSynth
+    libfluidsynth-dev                  # FluidSynth, opened at the first MIDI play
     libasound2-dev libasound2-plugins libcdio-dev
     fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
     dpkg-dev                           # scripts/package-deb.sh: dpkg-shlibdeps, dpkg-buildflags
@@ -40,6 +42,7 @@ test_packages=(
     python3                            # end-to-end drivers (standard library only)
     lintian desktop-file-utils appstream  # checks of the Debian package
     man-db                             # its manual page, rendered as man shows it
+    dbus-daemon dbus-bin libglib2.0-bin  # a private session bus, its monitor and gdbus (media controls)
 )
 
 case "$mode" in

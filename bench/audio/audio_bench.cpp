@@ -1,9 +1,13 @@
 // Sound benchmarks, on the private sound server of
 // scripts/with-sound-server.sh (scripts/bench.sh starts it):
 //
-//   audio_bench              latency, then cpu 30
+//   audio_bench              latency, level, then cpu 30
 //   audio_bench latency      play to first sound, median of 10 runs, from the
-//                            player's play (open + play) and from MCI_PLAY
+//                            player's play (open + play) and from MCI_PLAY,
+//                            for an MP3 and for a MIDI file
+//   audio_bench level        MIDI loudness with the MIDI gauge full: piano
+//                            chords at velocity 100 (RMS, dBFS) and the peak
+//                            of a 16-note chord at velocity 127
 //   audio_bench cpu SECONDS  CPU seconds to play SECONDS of MP3 and of MIDI,
 //                            beside gst-launch-1.0 playbin playing the same
 //                            files to the same sink; peak resident memory
@@ -15,6 +19,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -105,16 +110,8 @@ double firstSoundAfter(MonitorRecorder &recorder, const std::function<void()> &s
     return -1.0;
 }
 
-int latency()
+int latencyOf(const char *what, const std::string &mp3)
 {
-    TempFolder folder;
-    const std::string mp3 = folder.pathOf("tone.mp3");
-    std::string why;
-    if (!writeToneMp3(mp3, {{1000.0, 1.0}}, BitRate::Constant, why)) {
-        std::fprintf(stderr, "%s\n", why.c_str());
-        return 1;
-    }
-    installRealDrivers();
     const std::string sink = std::getenv("HOLLYPHONE_TEST_SINK");
     std::vector<double> fromOpen, fromPlay;
     for (int run = 0; run < latencyRuns; ++run) {
@@ -143,13 +140,80 @@ int latency()
     for (double value : fromOpen)
         if (value < 0)
             std::printf("a run was not heard\n");
-    std::printf("play to sound (open + play): median %.1f ms over %d runs (min %.1f, max %.1f)\n",
-                median(fromOpen), latencyRuns, *std::min_element(fromOpen.begin(), fromOpen.end()),
+    std::printf("%s play to sound (open + play): median %.1f ms over %d runs (min %.1f, max %.1f)\n",
+                what, median(fromOpen), latencyRuns, *std::min_element(fromOpen.begin(), fromOpen.end()),
                 *std::max_element(fromOpen.begin(), fromOpen.end()));
-    std::printf("play to sound (MCI_PLAY):    median %.1f ms over %d runs (min %.1f, max %.1f)\n",
-                median(fromPlay), latencyRuns, *std::min_element(fromPlay.begin(), fromPlay.end()),
+    std::printf("%s play to sound (MCI_PLAY):    median %.1f ms over %d runs (min %.1f, max %.1f)\n",
+                what, median(fromPlay), latencyRuns, *std::min_element(fromPlay.begin(), fromPlay.end()),
                 *std::max_element(fromPlay.begin(), fromPlay.end()));
-    std::printf("goal: 150 ms or less -> %s\n", median(fromOpen) <= 150.0 ? "met" : "NOT met");
+    std::printf("%s goal: 150 ms or less -> %s\n", what,
+                median(fromOpen) <= 150.0 ? "met" : "NOT met");
+    return 0;
+}
+
+int latency()
+{
+    TempFolder folder;
+    const std::string mp3 = folder.pathOf("tone.mp3");
+    std::string why;
+    if (!writeToneMp3(mp3, {{1000.0, 1.0}}, BitRate::Constant, why)) {
+        std::fprintf(stderr, "%s\n", why.c_str());
+        return 1;
+    }
+    const std::string midi = folder.pathOf("chord.mid");
+    writeMidiChords(midi, {{{60, 64, 67}, 1.0}});
+    installRealDrivers();
+    return latencyOf("MP3: ", mp3) | latencyOf("MIDI:", midi);
+}
+
+// What a MIDI file sounds like with the MIDI gauge full, recorded.
+std::vector<int16_t> recordMidi(const std::string &path, std::chrono::milliseconds length)
+{
+    const auto engine = hp::host::makeGstAudioEngine();
+    hp::winmm::AudioSource source;
+    source.kind = hp::winmm::AudioSource::Kind::MidiFile;
+    source.line = hp::winmm::AudioLine::Synth;
+    source.hostPath = path;
+    std::unique_ptr<hp::winmm::AudioStream> stream;
+    if (engine->open(source, {1.0, 1.0}, stream) != 0)
+        return {};
+    MonitorRecorder recorder(std::getenv("HOLLYPHONE_TEST_SINK"));
+    if (!recorder.start())
+        return {};
+    stream->play(std::nullopt, std::nullopt);
+    std::this_thread::sleep_for(length);
+    return recorder.stop();
+}
+
+double dbfs(double level) { return 20.0 * std::log10(level / 32768.0); }
+
+int level()
+{
+    TempFolder folder;
+    const std::string chords = folder.pathOf("chords.mid");
+    writeMidiChords(chords, {{{60, 64, 67, 72}, 1.0}, {{53, 57, 60, 65}, 1.0},
+                             {{55, 59, 62, 67}, 1.0}, {{60, 64, 67, 72}, 1.0}});
+    const std::vector<int16_t> piano = recordMidi(chords, 5000ms);
+    const SoundSpan span = findSound(piano);
+    if (!span.found) {
+        std::printf("MIDI level: nothing was heard\n");
+        return 1;
+    }
+    const double rms = dbfs(rmsLevel(piano, span.first, span.last - span.first));
+    std::printf("MIDI level: piano chords at velocity 100, MIDI gauge full: %.1f dBFS RMS "
+                "(goal -20 to -12 dBFS) -> %s\n",
+                rms, rms >= -20.0 && rms <= -12.0 ? "met" : "NOT met");
+
+    const std::string loud = folder.pathOf("sixteen.mid");
+    writeMidiChords(loud, {{{36, 40, 43, 48, 52, 55, 60, 64, 67, 72, 76, 79, 84, 88, 91, 96},
+                            2.0, 127}});
+    const std::vector<int16_t> chord = recordMidi(loud, 3000ms);
+    int peak = 0;
+    for (int16_t sample : chord)
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    std::printf("MIDI level: a 16-note chord at velocity 127 peaks at %.1f dBFS (goal below "
+                "full scale) -> %s\n",
+                dbfs(peak), peak < 32767 ? "met" : "NOT met");
     return 0;
 }
 
@@ -265,12 +329,15 @@ int main(int argc, char **argv)
     TestSink sink;  // nothing else plays while measuring
     if (mode.empty()) {
         const int latencyResult = latency();
-        return cpu(argv[0], 30) | latencyResult;
+        const int levelResult = level();
+        return cpu(argv[0], 30) | latencyResult | levelResult;
     }
     if (mode == "latency")
         return latency();
+    if (mode == "level")
+        return level();
     if (mode == "cpu")
         return cpu(argv[0], argc > 2 ? std::atoi(argv[2]) : 30);
-    std::fprintf(stderr, "usage: %s latency | cpu [seconds] | play FILE\n", argv[0]);
+    std::fprintf(stderr, "usage: %s latency | level | cpu [seconds] | play FILE\n", argv[0]);
     return 2;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/kernel32/little_endian.h"
+
 namespace hp::gdi32 {
 
 namespace {
@@ -15,12 +17,8 @@ constexpr uint32_t compressionRle4 = 2;
 constexpr uint32_t compressionBitfields = 3;
 constexpr int64_t maxSidePixels = 32767;
 
-uint16_t word(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t dword(const uint8_t *p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
+using kernel32::readLe16;
+using kernel32::readLe32;
 
 struct ChannelMask {
     uint32_t mask = 0;
@@ -55,37 +53,37 @@ bool readHeader(const uint8_t *p, size_t size, Header &h)
 {
     if (size < 4)
         return false;
-    h.headerSize = dword(p);
+    h.headerSize = readLe32(p);
     if (h.headerSize == coreHeaderSize) {
         if (size < coreHeaderSize)
             return false;
         h.core = true;
-        h.width = word(p + 4);
-        h.height = static_cast<int16_t>(word(p + 6));
-        h.bitsPerPixel = word(p + 10);
+        h.width = readLe16(p + 4);
+        h.height = static_cast<int16_t>(readLe16(p + 6));
+        h.bitsPerPixel = readLe16(p + 10);
         h.colorTableOffset = coreHeaderSize;
         return true;
     }
     if (h.headerSize < infoHeaderSize || h.headerSize > size)
         return false;
-    h.width = static_cast<int32_t>(dword(p + 4));
-    h.height = static_cast<int32_t>(dword(p + 8));
-    h.bitsPerPixel = word(p + 14);
-    h.compression = dword(p + 16);
-    h.colorsUsed = dword(p + 32);
+    h.width = static_cast<int32_t>(readLe32(p + 4));
+    h.height = static_cast<int32_t>(readLe32(p + 8));
+    h.bitsPerPixel = readLe16(p + 14);
+    h.compression = readLe32(p + 16);
+    h.colorsUsed = readLe32(p + 32);
     h.colorTableOffset = h.headerSize;
     if (h.compression == compressionBitfields) {
         if (h.headerSize >= infoHeaderSize + 12) {
             for (int i = 0; i < 3; ++i)
-                h.masks[i] = dword(p + 40 + 4 * i);
+                h.masks[i] = readLe32(p + 40 + 4 * i);
             if (h.headerSize >= infoHeaderSize + 16)
-                h.masks[3] = dword(p + 52);
+                h.masks[3] = readLe32(p + 52);
         } else {
             // Masks follow a plain BITMAPINFOHEADER.
             if (size < infoHeaderSize + 12)
                 return false;
             for (int i = 0; i < 3; ++i)
-                h.masks[i] = dword(p + 40 + 4 * i);
+                h.masks[i] = readLe32(p + 40 + 4 * i);
             h.colorTableOffset = infoHeaderSize + 12;
         }
         h.hasMasks = true;
@@ -263,7 +261,8 @@ bool decode(const uint8_t *headerBytes, size_t headerAvailable, const uint8_t *p
             }
             case 16:
             case 32: {
-                const uint32_t value = h.bitsPerPixel == 16 ? word(src + 2 * x) : dword(src + 4 * x);
+                const uint32_t value =
+                    h.bitsPerPixel == 16 ? readLe16(src + 2 * x) : readLe32(src + 4 * x);
                 dst[x] = (channelToByte(red, value) << 16) | (channelToByte(green, value) << 8) |
                          channelToByte(blue, value);
                 if (!alpha.empty()) {
@@ -290,7 +289,7 @@ bool decodeBmpFile(const uint8_t *bytes, size_t size, DecodedImage &image, int64
     constexpr size_t fileHeaderSize = 14;
     if (!bytes || size < fileHeaderSize + 4 || bytes[0] != 'B' || bytes[1] != 'M')
         return false;
-    const uint32_t pixelOffset = dword(bytes + 10);
+    const uint32_t pixelOffset = readLe32(bytes + 10);
     Header h;
     if (!readHeader(bytes + fileHeaderSize, size - fileHeaderSize, h) || !plausible(h, maxPixels))
         return false;

@@ -1,6 +1,7 @@
 #include "platform/gdi32/device_context.h"
 
 #include "platform/gdi32/object_table.h"
+#include "platform/gdi32/rectangles.h"
 
 namespace hp::gdi32 {
 
@@ -52,7 +53,7 @@ DrawTarget::~DrawTarget()
 
 void DrawTarget::touched(const RECT &area)
 {
-    if (area.right <= area.left || area.bottom <= area.top)
+    if (isEmptyRect(area))
         return;
     touched_ = true;
     if (!bitmap_)

@@ -5,10 +5,12 @@
 #include "platform/gdi32/device_context.h"
 #include "platform/gdi32/gdi_access.h"
 #include "platform/gdi32/object_table.h"
+#include "platform/gdi32/rectangles.h"
 #include "platform/gdi32/raster.h"
 #include "platform/host/charset.h"
 #include "platform/host/utf8.h"
 #include "platform/host/font_face.h"
+#include "platform/kernel32/cp932_text.h"
 
 namespace hp::gdi32 {
 
@@ -43,8 +45,6 @@ bool systemColorBrush(HBRUSH brush, COLORREF &color)
     return true;
 }
 
-bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 // The platform turns a double-byte sequence it cannot map, and a lead byte
 // with nothing after it, into the code page's default character.
 constexpr char32_t defaultCharacter = 0x30FB;  // KATAKANA MIDDLE DOT
@@ -67,7 +67,7 @@ std::vector<TextUnit> splitText(const char *text, int count)
     units.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const auto b = static_cast<unsigned char>(text[i]);
-        if (isLeadByte(b)) {
+        if (kernel32::isCp932LeadByte(b)) {
             if (i + 1 >= count) {
                 units.push_back({halfWidthDefaultCharacter, false});
                 break;
@@ -132,7 +132,7 @@ void drawAtDeviceScale(Surface &device, int scale, DeviceContext &dc, const RECT
     const RECT box{std::max<LONG>(textBox.left * scale, 0), std::max<LONG>(textBox.top * scale, 0),
                    std::min<LONG>(textBox.right * scale, device.width()),
                    std::min<LONG>(textBox.bottom * scale, device.height())};
-    if (box.right <= box.left || box.bottom <= box.top)
+    if (isEmptyRect(box))
         return;
     const uint32_t background = pixelFromColor(dc.backgroundColor);
     for (LONG y = box.top; y < box.bottom; ++y)
@@ -229,7 +229,7 @@ bool drawArgbPicture(HDC handle, int x, int y, int width, int height, const uint
         fillWithBrush(target, RECT{x, y, x + width, y + height}, *brush, *dc);
     const RECT r{std::max(x, 0), std::max(y, 0), std::min(x + width, surface.width()),
                  std::min(y + height, surface.height())};
-    if (r.right <= r.left || r.bottom <= r.top)
+    if (isEmptyRect(r))
         return true;
     for (LONG py = r.top; py < r.bottom; ++py) {
         const int sy = static_cast<int>((int64_t(2 * (py - y) + 1) * pictureHeight) / (2 * int64_t(height)));

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "platform/gdi32/bmp_decoder.h"
+#include "platform/kernel32/host_file_read.h"
 #include "platform/win32.h"
 
 namespace hp::gdi32 {
@@ -37,10 +38,7 @@ public:
 private:
     struct Entry {
         std::string path;
-        int64_t size = 0;
-        int64_t modifiedNanoseconds = 0;
-        uint64_t device = 0;
-        uint64_t inode = 0;
+        kernel32::HostFileStamp stamp;
         std::shared_ptr<const DecodedImage> image;
     };
     static constexpr size_t maxEntries = 8;

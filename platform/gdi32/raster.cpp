@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/gdi32/rectangles.h"
 #include "platform/host/font_face.h"
 
 namespace hp::gdi32 {
@@ -15,8 +16,6 @@ RECT clipToSurface(const RECT &area, const Surface &surface)
                 std::min<LONG>(area.right, surface.width()),
                 std::min<LONG>(area.bottom, surface.height())};
 }
-
-bool isEmpty(const RECT &r) { return r.right <= r.left || r.bottom <= r.top; }
 
 // Floor modulo for pattern tiling.
 int wrap(int value, int period)
@@ -44,7 +43,7 @@ void fillSolid(DrawTarget &target, const RECT &area, COLORREF color)
 {
     Surface &surface = target.surface();
     const RECT r = clipToSurface(area, surface);
-    if (isEmpty(r))
+    if (isEmptyRect(r))
         return;
     uint32_t pixel = pixelFromColor(color);
     if (target.isMonochrome())
@@ -66,7 +65,7 @@ void fillWithBrush(DrawTarget &target, const RECT &area, const Brush &brush,
     }
     Surface &surface = target.surface();
     const RECT r = clipToSurface(area, surface);
-    if (isEmpty(r))
+    if (isEmptyRect(r))
         return;
     const Surface &pattern = *brush.pattern;
     const uint32_t textPixel = pixelFromColor(dc.textColor);
@@ -112,7 +111,7 @@ void stretchCopy(DrawTarget &target, int x, int y, int width, int height, const 
 
     const RECT clipped = clipToSurface(
         RECT{left, top, left + columns, top + rows}, surface);
-    if (isEmpty(clipped))
+    if (isEmptyRect(clipped))
         return;
 
     // A copy within one surface reads from a snapshot, so that overlapping
@@ -210,7 +209,7 @@ RECT blendGlyph(Surface &surface, int x, int y, const host::GlyphMask &glyph, CO
     r.top = std::max(r.top, clip.top);
     r.right = std::min(r.right, clip.right);
     r.bottom = std::min(r.bottom, clip.bottom);
-    if (isEmpty(r))
+    if (isEmptyRect(r))
         return RECT{};
     uint32_t textPixel = pixelFromColor(color);
     if (monochrome)

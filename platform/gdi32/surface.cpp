@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/gdi32/rectangles.h"
+
 namespace hp::gdi32 {
 
 Surface::Surface(int width, int height)
@@ -111,7 +113,7 @@ void Surface::addDamage(const RECT &area)
 {
     RECT added{std::max<LONG>(area.left, 0), std::max<LONG>(area.top, 0),
                std::min<LONG>(area.right, width_), std::min<LONG>(area.bottom, height_)};
-    if (added.right <= added.left || added.bottom <= added.top)
+    if (isEmptyRect(added))
         return;
     if (device_)
         copyToDevice(added);

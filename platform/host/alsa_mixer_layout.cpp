@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "platform/host/charset.h"
-#include "platform/winmm/cp932_text.h"
+#include "platform/kernel32/cp932_text.h"
 
 namespace hp::host {
 namespace {
@@ -15,7 +15,7 @@ constexpr LONG mixerMaximum = 65535;
 std::string fieldText(const std::string &utf8, size_t fieldBytes)
 {
     std::string field(fieldBytes, '\0');
-    winmm::copyCp932Field(field.data(), fieldBytes, cp932FromUtf8(utf8));
+    kernel32::copyCp932Field(field.data(), fieldBytes, cp932FromUtf8(utf8));
     field.resize(field.find('\0'));
     return field;
 }

@@ -4,6 +4,7 @@
 #include "platform/host/charset.h"
 #include "platform/host/user_characters.h"
 #include "platform/host/utf8.h"
+#include "platform/kernel32/cp932_text.h"
 
 #include <iconv.h>
 
@@ -81,11 +82,6 @@ bool isRefusedInNames(char c)
 
 bool isStrippedAtEnd(char c) { return c == '.' || c == ' '; }
 
-bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 int hexValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -159,7 +155,7 @@ std::string utf8FromCp932(std::string_view cp932)
             ++i;
             continue;
         }
-        size_t length = (isLeadByte(byte) && i + 1 < cp932.size()) ? 2 : 1;
+        size_t length = kernel32::cp932CharacterLength(cp932, i);
         std::string piece;
         if (char32_t character = userCharacterAt(cp932, i)) {
             utf8::append(character, out);
@@ -261,7 +257,7 @@ bool hostNameFromCp932(std::string_view cp932, std::string &hostName)
             ++i;
             continue;
         }
-        size_t length = isLeadByte(byte) ? 2 : 1;
+        size_t length = kernel32::isCp932LeadByte(byte) ? 2 : 1;
         if (i + length > cp932.size())
             return false;
         if (UserCharacters::isUserDefinedLeadByte(byte)) {

@@ -5,6 +5,10 @@
 // an availability test of the audio output (the sink reaches READY).
 // Does not support: choosing an output device (the sound server's default
 // sink is used; PULSE_SINK selects another, as for any PulseAudio client).
+//
+// GStreamer starts at the first open. Whether an output can be had is asked
+// of the sound server itself when the sink is pulsesink (the start-up's
+// question), so a player that never plays never starts GStreamer.
 #include "platform/host/gst_audio_engine.h"
 
 #include <fcntl.h>
@@ -16,6 +20,7 @@
 
 #include "platform/host/gst_audio_stream.h"
 #include "platform/host/mpeg_audio_length.h"
+#include "platform/host/pulse_output_probe.h"
 #include "platform/kernel32/unique_fd.h"
 
 namespace hp::host {
@@ -78,6 +83,9 @@ public:
     MCIERROR open(const winmm::AudioSource &source, winmm::StereoGain gain,
                   std::unique_ptr<winmm::AudioStream> &stream) override
     {
+        // Without GStreamer's elements, as on a machine without sound.
+        if (!available())
+            return MCIERR_WAVE_OUTPUTSUNSUITABLE;
         if (source.kind != winmm::AudioSource::Kind::CdDisc) {
             if (MCIERROR error = checkReadableFile(source.hostPath))
                 return error;
@@ -95,7 +103,9 @@ public:
 
     bool outputAvailable() override
     {
-        if (!startGstreamer())
+        if (options_.sinkFactory == "pulsesink")
+            return pulseServerReachable();
+        if (!available())
             return false;
         GstElementHandle sink = makeGstElement(options_.sinkFactory.c_str());
         if (!sink)
@@ -111,6 +121,15 @@ public:
     int liveStreamCount() override { return liveCount_->load(); }
 
 private:
+    // Asked at the first open, not at start-up.
+    bool available()
+    {
+        std::call_once(checked_, [this] { available_ = gstAudioAvailable(options_); });
+        return available_;
+    }
+
+    std::once_flag checked_;
+    bool available_ = false;
     const GstAudioOptions options_;
     const std::shared_ptr<std::atomic<int>> liveCount_;
 };

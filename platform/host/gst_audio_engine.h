@@ -1,8 +1,9 @@
 // The GStreamer engine behind the MCI drivers' AudioStream.
 //
-// GStreamer is initialised on the first open (or availability test), not
-// before: the program opens its first MCI device during static
-// initialisation.
+// GStreamer is initialised on the first open, not before: the program opens
+// its first MCI device (a "waveaudio" device without a file, which only asks
+// whether an output can be had) during static initialisation, and a player
+// that never plays should not pay for it.
 #pragma once
 
 #include <chrono>

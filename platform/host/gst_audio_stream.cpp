@@ -1,9 +1,10 @@
 // GStreamer pipelines behind AudioStream.
 //
 // Supports: any file decodebin takes (MP3 with or without ID3 tags, CBR and
-// VBR, WAV, Ogg, FLAC, ...), Standard MIDI Files through midiparse and
-// FluidSynth with a given soundfont, the audio tracks of a CD through
-// libcdio (whole disc as one stream), accurate seeks, a segment end,
+// VBR, WAV, Ogg, FLAC, ...), Standard MIDI Files through midiparse and our
+// FluidSynth element with a given soundfont (gst_fluid_synth.h), the audio
+// tracks of a CD through libcdio (whole disc as one stream), accurate
+// seeks, a segment end,
 // pause and resume, live per-channel gain, named streams on PulseAudio
 // and PipeWire ("Hollyphone Wave", "Hollyphone MIDI", "Hollyphone CD").
 // Does not support: video (a video stream of a file is left unlinked),
@@ -13,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+
+#include "platform/host/gst_fluid_synth.h"
 
 namespace hp::host {
 namespace {
@@ -75,6 +78,15 @@ bool isAudioPad(GstPad *pad)
     return g_str_has_prefix(gst_structure_get_name(structure), "audio/");
 }
 
+// The tag demuxer's template calls its audio pad a sometimes pad; one that
+// is not there yet at the build is linked when it comes.
+void linkToParser(GstElement *, GstPad *pad, gpointer parser)
+{
+    GstPadHandle sink(gst_element_get_static_pad(static_cast<GstElement *>(parser), "sink"));
+    if (sink && !gst_pad_is_linked(sink.get()))
+        gst_pad_link(pad, sink.get());
+}
+
 }  // namespace
 
 GstAudioStream::GstAudioStream(const GstAudioOptions &options,
@@ -128,7 +140,9 @@ MCIERROR GstAudioStream::open(const winmm::AudioSource &source, winmm::StereoGai
     bool built = false;
     switch (source.kind) {
     case winmm::AudioSource::Kind::File:
-        built = created->buildFile(source.hostPath);
+        // A known length means the engine found MPEG audio frames.
+        built = (knownLength.count() > 0 && created->buildMpegAudio(source.hostPath)) ||
+                created->buildFile(source.hostPath);
         break;
     case winmm::AudioSource::Kind::MidiFile:
         built = created->buildMidi(source.hostPath);
@@ -225,15 +239,36 @@ bool GstAudioStream::buildFile(const std::string &hostPath)
     return gst_element_link(source.get(), decoder.get());
 }
 
+// The chain decodebin builds for an MPEG audio file, made directly:
+// decodebin's plugin brings the video library and the type finders with it
+// (some 2.6 MB of a playing player's memory). False, with nothing added,
+// when an element is not installed.
+bool GstAudioStream::buildMpegAudio(const std::string &hostPath)
+{
+    GstElementHandle source = makeGstElement("filesrc");
+    GstElementHandle tags = makeGstElement("id3demux");
+    GstElementHandle parser = makeGstElement("mpegaudioparse");
+    GstElementHandle decoder = makeGstElement("mpg123audiodec");
+    if (!source || !tags || !parser || !decoder)
+        return false;
+    g_object_set(source.get(), "location", hostPath.c_str(), nullptr);
+    gst_bin_add_many(GST_BIN(pipeline_.get()), source.get(), tags.get(), parser.get(),
+                     decoder.get(), nullptr);
+    if (!gst_element_link(tags.get(), parser.get()))
+        g_signal_connect(tags.get(), "pad-added", G_CALLBACK(&linkToParser), parser.get());
+    audioLinked_ = gst_element_link(source.get(), tags.get()) &&
+                   gst_element_link_many(parser.get(), decoder.get(), convert_.get(), nullptr);
+    return audioLinked_;
+}
+
 bool GstAudioStream::buildMidi(const std::string &hostPath)
 {
     GstElementHandle source = makeGstElement("filesrc");
     GstElementHandle parser = makeGstElement("midiparse");
-    GstElementHandle synthesiser = makeGstElement("fluiddec");
+    GstElementHandle synthesiser = makeFluidSynthElement(options_.soundFontPath, hostPath);
     if (!source || !parser || !synthesiser)
         return false;
     g_object_set(source.get(), "location", hostPath.c_str(), nullptr);
-    g_object_set(synthesiser.get(), "soundfont", options_.soundFontPath.c_str(), nullptr);
     gst_bin_add_many(GST_BIN(pipeline_.get()), source.get(), parser.get(), synthesiser.get(),
                      nullptr);
     audioLinked_ = gst_element_link_many(source.get(), parser.get(), synthesiser.get(),

@@ -1,7 +1,9 @@
 // One source playing through a GStreamer pipeline:
 //
-//   file:  filesrc ! decodebin ! <output>
-//   MIDI:  filesrc ! midiparse ! fluiddec ! <output>
+//   MPEG audio file: filesrc ! id3demux ! mpegaudioparse ! mpg123audiodec
+//          ! <output> (what decodebin would build for it)
+//   other file: filesrc ! decodebin ! <output>
+//   MIDI:  filesrc ! midiparse ! our FluidSynth element ! <output>
 //   CD:    cdiocddasrc (whole disc as one stream) ! <output>
 //   <output> = audioconvert ! audioresample ! volume ! audiopanorama
 //              ! taginject (the stream's name) ! sink
@@ -64,6 +66,7 @@ private:
     GstAudioStream(const GstAudioOptions &options, std::shared_ptr<std::atomic<int>> liveCount);
 
     bool buildFile(const std::string &hostPath);
+    bool buildMpegAudio(const std::string &hostPath);
     bool buildMidi(const std::string &hostPath);
     bool buildCd(const std::string &device);
     bool buildOutput(winmm::AudioLine line, GstElement *&outputHead);

@@ -6,7 +6,9 @@
 #include "platform/gdi32/surface.h"
 #include "platform/host/charset.h"
 #include "platform/host/gtk_parts.h"
+#include "platform/host/media_keys.h"
 #include "platform/host/x11_connection.h"
+#include "platform/host/x11_direct_paint.h"
 #include "platform/kernel32/module_file.h"
 #include "platform/null_backends.h"
 
@@ -31,6 +33,7 @@ struct NativeWindow {
     GtkWidget *area = nullptr;  // plain windows: shows the surface
     GtkWidget *client = nullptr;  // the widget whose origin is the client origin
     std::shared_ptr<gdi32::Surface> surface;
+    std::unique_ptr<X11DirectPaint> directPaint;  // plain windows on X11
     bool dropsEnabled = false;
     bool dropHandlerConnected = false;
     bool dialog = false;
@@ -118,6 +121,8 @@ gboolean onDraw(GtkWidget *, cairo_t *cairo, gpointer data)
     gdi32::Surface &surface = *native->surface;
     if (surface.width() <= 0 || surface.height() <= 0)
         return TRUE;
+    if (native->directPaint)
+        native->directPaint->forgetShown();
     // The surface's memory is cairo's RGB24 layout; it is wrapped, not copied.
     // On a high-density screen its device copy is shown, one pixel per
     // device pixel.
@@ -170,6 +175,8 @@ gboolean onMotion(GtkWidget *, GdkEventMotion *event, gpointer data)
 gboolean onKeyPress(GtkWidget *, GdkEventKey *event, gpointer data)
 {
     auto *native = static_cast<NativeWindow *>(data);
+    if (const short command = appCommandOfKey(event->keyval))
+        return reportMediaKey(native->display->listener(), native->window, command);
     const UINT key = virtualKeyOf(event->keyval);
     if (!key)
         return FALSE;
@@ -322,6 +329,7 @@ void GtkDisplay::createWindow(const user32::NativeWindowDescription &description
     gtk_widget_set_size_request(native->area, description.clientRect.right - description.clientRect.left,
                                 description.clientRect.bottom - description.clientRect.top);
     gtk_container_add(GTK_CONTAINER(toplevel), native->area);
+    native->directPaint = X11DirectPaint::forToplevel(native->toplevel.get());
     connectWindowSignals(*native);
     windows_[description.window] = std::move(native);
     if (description.acceptsDrops)
@@ -416,12 +424,15 @@ void GtkDisplay::acceptDrops(HWND window, bool accept)
     }
 }
 
-// Each area joins the widget's invalid region as it is: GDK keeps a region
-// of rectangles, and the next frame copies only those pixels.
+// On X11 the areas go straight to the window; elsewhere (or before the
+// window is shown) each joins the widget's invalid region as it is: GDK
+// keeps a region of rectangles, and the next frame copies only those pixels.
 void GtkDisplay::present(HWND window, const std::vector<RECT> &areas)
 {
     NativeWindow *native = find(window);
     if (!native || !native->area)
+        return;
+    if (native->directPaint && native->directPaint->paint(*native->surface, areas))
         return;
     for (const RECT &area : areas)
         gtk_widget_queue_draw_area(native->area, area.left, area.top, area.right - area.left,
@@ -612,7 +623,19 @@ std::unique_ptr<user32::DisplayBackend> makeGtkDisplay()
     // program was started (a link, another argv[0]).
     const std::string executable = kernel32::moduleHostPath();
     g_set_prgname(executable.substr(executable.find_last_of('/') + 1).c_str());
-    if (!gtk_init_check(nullptr, nullptr))
+    // Nothing here draws with OpenGL, but GDK on X11 ranks the screen's
+    // visuals for it while opening the display, which loads the whole GL
+    // stack (with Mesa's software renderer, LLVM: some 20 MB of the
+    // process's memory and tens of milliseconds of its start). GDK_GL
+    // turns that off; it is read once, by the opening, and a value the
+    // user set is left as it is.
+    const bool glChosen = g_getenv("GDK_GL") != nullptr;
+    if (!glChosen)
+        g_setenv("GDK_GL", "disable", TRUE);
+    const bool opened = gtk_init_check(nullptr, nullptr);
+    if (!glChosen)
+        g_unsetenv("GDK_GL");
+    if (!opened)
         return nullptr;
     auto display = std::make_unique<GtkDisplay>();
     reportX11ConnectionLoss([](void *context) { static_cast<GtkDisplay *>(context)->loseDisplay(); },

@@ -1,6 +1,23 @@
 #include "platform/kernel32/cp932_text.h"
 
+#include <cstring>
+
 namespace hp::kernel32 {
+namespace {
+
+// The text with the ASCII letters from..from+25 moved to to..to+25.
+std::string foldAsciiCp932(std::string_view text, char from, char to)
+{
+    std::string folded(text);
+    Cp932Scanner scanner;
+    for (char &c : folded) {
+        if (!scanner.step(static_cast<unsigned char>(c)) && c >= from && c <= from + 25)
+            c = static_cast<char>(c - from + to);
+    }
+    return folded;
+}
+
+}  // namespace
 
 bool isCp932LeadByte(unsigned char byte)
 {
@@ -8,6 +25,13 @@ bool isCp932LeadByte(unsigned char byte)
 }
 
 bool isCp932TrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC; }
+
+size_t cp932CharacterLength(std::string_view text, size_t position)
+{
+    if (isCp932LeadByte(static_cast<unsigned char>(text[position])) && position + 1 < text.size())
+        return 2;
+    return 1;
+}
 
 bool Cp932Scanner::step(unsigned char byte)
 {
@@ -19,17 +43,9 @@ bool Cp932Scanner::step(unsigned char byte)
     return false;
 }
 
-std::string upperAsciiCp932(std::string_view text)
-{
-    std::string upper(text);
-    Cp932Scanner scanner;
-    for (char &c : upper) {
-        unsigned char byte = static_cast<unsigned char>(c);
-        if (!scanner.step(byte) && byte >= 'a' && byte <= 'z')
-            c = static_cast<char>(byte - 'a' + 'A');
-    }
-    return upper;
-}
+std::string upperAsciiCp932(std::string_view text) { return foldAsciiCp932(text, 'a', 'A'); }
+
+std::string lowerAsciiCp932(std::string_view text) { return foldAsciiCp932(text, 'A', 'a'); }
 
 bool equalIgnoringAsciiCase(std::string_view first, std::string_view second)
 {
@@ -45,6 +61,20 @@ size_t findLastSingleByte(std::string_view text, char wanted)
             found = i;
     }
     return found;
+}
+
+void copyCp932Field(char *field, size_t fieldBytes, std::string_view text)
+{
+    const size_t room = fieldBytes - 1;
+    size_t length = 0;
+    while (length < text.size()) {
+        const size_t next = length + cp932CharacterLength(text, length);
+        if (next > room)
+            break;
+        length = next;
+    }
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
 }
 
 }  // namespace hp::kernel32

@@ -1,7 +1,8 @@
-// Byte-level rules of code page 932 text that the layer needs outside the
-// host boundary: which bytes start a double-byte character, and comparing
-// names without regard to ASCII case. A trail byte (0x40-0xFC after a lead
-// byte) is never taken for an ASCII letter, separator or bracket.
+// Byte-level rules of code page 932 text for the whole layer: which bytes
+// start a double-byte character, comparing names without regard to ASCII
+// case, and cutting names to fixed-size record fields. A trail byte
+// (0x40-0xFC after a lead byte) is never taken for an ASCII letter,
+// separator or bracket.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,11 @@ bool isCp932LeadByte(unsigned char byte);
 
 // 0x40-0xFC may follow a lead byte.
 bool isCp932TrailByte(unsigned char byte);
+
+// Length of the character that starts at position: 2 for a lead byte with a
+// byte after it, whatever that byte is; 1 otherwise, so a lead byte at the
+// very end stands alone.
+size_t cp932CharacterLength(std::string_view text, size_t position);
 
 // Walks a CP932 text byte by byte and tells, for each byte, whether it is
 // the second byte of a double-byte character.
@@ -30,11 +36,18 @@ private:
 // The text with 'a'-'z' upper-cased, trail bytes left alone.
 std::string upperAsciiCp932(std::string_view text);
 
+// The text with 'A'-'Z' lower-cased, trail bytes left alone.
+std::string lowerAsciiCp932(std::string_view text);
+
 // Equal when the texts differ at most in the case of ASCII letters.
 bool equalIgnoringAsciiCase(std::string_view first, std::string_view second);
 
 // Index of the last occurrence of an ASCII byte that is not a trail byte,
 // or npos.
 size_t findLastSingleByte(std::string_view text, char wanted);
+
+// Copies as many whole characters of text as fit in a field of fieldBytes
+// bytes with its terminator, and terminates. fieldBytes must be at least 1.
+void copyCp932Field(char *field, size_t fieldBytes, std::string_view text);
 
 }  // namespace hp::kernel32

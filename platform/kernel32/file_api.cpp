@@ -20,19 +20,14 @@ using namespace hp::kernel32;
 
 namespace {
 
-// Access rights beyond GENERIC_READ and GENERIC_WRITE that also read or
-// write data.
-constexpr DWORD fileReadData = 0x0001;
-constexpr DWORD fileWriteData = 0x0002;
-constexpr DWORD fileAppendData = 0x0004;
-constexpr DWORD genericAll = 0x10000000;
 constexpr DWORD allShareModes = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 FileUse useOf(DWORD desiredAccess, DWORD shareMode)
 {
     FileUse use;
-    use.read = (desiredAccess & (GENERIC_READ | genericAll | fileReadData)) != 0;
-    use.write = (desiredAccess & (GENERIC_WRITE | genericAll | fileWriteData | fileAppendData)) != 0;
+    use.read = (desiredAccess & (GENERIC_READ | GENERIC_ALL | FILE_READ_DATA)) != 0;
+    use.write =
+        (desiredAccess & (GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA | FILE_APPEND_DATA)) != 0;
     use.share = shareMode;
     return use;
 }
@@ -327,13 +322,9 @@ BOOL WINAPI DeleteFileA(LPCSTR fileName)
 {
     if (!fileName || !*fileName)
         return failWith(ERROR_PATH_NOT_FOUND, FALSE);
-    ResolvedPath resolved;
-    DWORD error = resolvePath(fileName, resolved);
-    if (error != ERROR_SUCCESS)
+    std::string path;
+    if (DWORD error = resolveHostPath(fileName, path); error != ERROR_SUCCESS)
         return failWith(error, FALSE);
-    if (resolved.kind != ResolvedPath::Kind::HostFile)
-        return failWith(ERROR_ACCESS_DENIED, FALSE);
-    const std::string &path = resolved.hostPath;
     struct stat info;
     if (lstat(path.c_str(), &info) != 0)
         return failWith(win32ErrorForPath(errno, path), FALSE);
@@ -376,13 +367,9 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR pathName)
 {
     if (!pathName || !*pathName)
         return failWith(ERROR_PATH_NOT_FOUND, FALSE);
-    ResolvedPath resolved;
-    DWORD error = resolvePath(pathName, resolved);
-    if (error != ERROR_SUCCESS)
+    std::string path;
+    if (DWORD error = resolveHostPath(pathName, path); error != ERROR_SUCCESS)
         return failWith(error, FALSE);
-    if (resolved.kind != ResolvedPath::Kind::HostFile)
-        return failWith(ERROR_ACCESS_DENIED, FALSE);
-    const std::string &path = resolved.hostPath;
     struct stat info;
     if (lstat(path.c_str(), &info) != 0)
         return failWith(win32ErrorForPath(errno, path), FALSE);

@@ -40,18 +40,6 @@ void syncPath(const std::string &path, int flags)
         fsync(fd.get());
 }
 
-DWORD resolveHost(LPCSTR name, std::string &hostPath)
-{
-    ResolvedPath resolved;
-    DWORD error = resolvePath(name, resolved);
-    if (error != ERROR_SUCCESS)
-        return error;
-    if (resolved.kind != ResolvedPath::Kind::HostFile)
-        return ERROR_ACCESS_DENIED;
-    hostPath = resolved.hostPath;
-    return ERROR_SUCCESS;
-}
-
 DWORD copyThenRemove(const std::string &source, const std::string &target)
 {
     UniqueFd fd(open(source.c_str(), O_RDONLY | O_CLOEXEC));
@@ -78,9 +66,9 @@ BOOL WINAPI MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags
 
     std::string source;
     std::string target;
-    DWORD error = resolveHost(existingFileName, source);
+    DWORD error = resolveHostPath(existingFileName, source);
     if (error == ERROR_SUCCESS)
-        error = resolveHost(newFileName, target);
+        error = resolveHostPath(newFileName, target);
     if (error != ERROR_SUCCESS)
         return failWith(error, FALSE);
 
@@ -150,11 +138,11 @@ BOOL WINAPI ReplaceFileA(LPCSTR replacedFileName, LPCSTR replacementFileName,
     std::string replaced;
     std::string replacement;
     std::string backup;
-    DWORD error = resolveHost(replacedFileName, replaced);
+    DWORD error = resolveHostPath(replacedFileName, replaced);
     if (error == ERROR_SUCCESS)
-        error = resolveHost(replacementFileName, replacement);
+        error = resolveHostPath(replacementFileName, replacement);
     if (error == ERROR_SUCCESS && backupFileName)
-        error = resolveHost(backupFileName, backup);
+        error = resolveHostPath(backupFileName, backup);
     if (error != ERROR_SUCCESS)
         return failWith(error, FALSE);
 

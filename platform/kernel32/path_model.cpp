@@ -318,6 +318,18 @@ DWORD resolvePath(const char *path, ResolvedPath &resolved)
     return resolveOnCd(drive, syntax.components, resolved);
 }
 
+DWORD resolveHostPath(const char *path, std::string &hostPath, DWORD notHostError)
+{
+    ResolvedPath resolved;
+    const DWORD error = resolvePath(path, resolved);
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (resolved.kind != ResolvedPath::Kind::HostFile)
+        return notHostError;
+    hostPath = std::move(resolved.hostPath);
+    return ERROR_SUCCESS;
+}
+
 std::string windowsPathOf(const std::string &hostAbsolutePath)
 {
     std::vector<std::string> parts;

@@ -42,6 +42,12 @@ struct ResolvedPath {
 // ERROR_INVALID_NAME for bytes no host name can have, ...).
 DWORD resolvePath(const char *path, ResolvedPath &resolved);
 
+// The host path of a path that names a host file or folder: ERROR_SUCCESS,
+// resolvePath's error, or notHostError for a CD root or track, which the
+// caller cannot take as a host file.
+DWORD resolveHostPath(const char *path, std::string &hostPath,
+                      DWORD notHostError = ERROR_ACCESS_DENIED);
+
 // The Win32 form ("C:\...", CP932) of an absolute host path.
 std::string windowsPathOf(const std::string &hostAbsolutePath);
 

@@ -28,21 +28,6 @@ std::mutex &profileMutex()
     return *mutex;
 }
 
-// The platform keeps bare names ("app.ini") in its Windows folder; this
-// layer has none, so they resolve against the working directory like any
-// relative path.
-DWORD profileHostPath(LPCSTR fileName, std::string &hostPath)
-{
-    ResolvedPath resolved;
-    DWORD error = resolvePath(fileName, resolved);
-    if (error != ERROR_SUCCESS)
-        return error;
-    if (resolved.kind != ResolvedPath::Kind::HostFile)
-        return ERROR_ACCESS_DENIED;
-    hostPath = resolved.hostPath;
-    return ERROR_SUCCESS;
-}
-
 // The file's bytes; a missing file reads as empty (existed false). An open
 // of this process that does not share the access refuses it, as the
 // platform's own open would.
@@ -89,8 +74,11 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR def
         return 0;
     std::string bytes;
     bool existed = false;
+    // The platform keeps bare names ("app.ini") in its Windows folder; this
+    // layer has none, so they resolve against the working directory like any
+    // relative path.
     std::string hostPath;
-    DWORD error = fileName && *fileName ? profileHostPath(fileName, hostPath) : ERROR_FILE_NOT_FOUND;
+    DWORD error = fileName && *fileName ? resolveHostPath(fileName, hostPath) : ERROR_FILE_NOT_FOUND;
     if (error == ERROR_SUCCESS) {
         std::lock_guard<std::mutex> lock(profileMutex());
         FileUse use{true, false, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE};
@@ -127,7 +115,7 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR va
         return failWith(ERROR_FILE_NOT_FOUND, FALSE);
 
     std::string hostPath;
-    DWORD error = profileHostPath(fileName, hostPath);
+    DWORD error = resolveHostPath(fileName, hostPath);
     if (error != ERROR_SUCCESS)
         return failWith(error, FALSE);
 

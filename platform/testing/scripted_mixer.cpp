@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/winmm/cp932_text.h"
+#include "platform/kernel32/cp932_text.h"
 
 namespace hp::testing {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 std::string shortNameOf(const std::string &name)
 {
     char field[MIXER_SHORT_NAME_CHARS];
-    winmm::copyCp932Field(field, sizeof(field), name);
+    kernel32::copyCp932Field(field, sizeof(field), name);
     return field;
 }
 

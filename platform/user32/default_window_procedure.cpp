@@ -11,10 +11,7 @@ using hp::user32::WindowSystem;
 
 namespace {
 
-constexpr UINT getTextLength = 0x000E;      // WM_GETTEXTLENGTH
 constexpr WPARAM commandMask = 0xFFF0;      // the low four bits of SC_* are the platform's
-constexpr WPARAM systemCommandMove = 0xF010;   // SC_MOVE
-constexpr WPARAM systemCommandClose = 0xF060;  // SC_CLOSE
 
 LRESULT eraseBackground(HWND window, HDC dc)
 {
@@ -65,7 +62,7 @@ LRESULT systemCommand(HWND window, WPARAM command)
 {
     WindowSystem &system = WindowSystem::instance();
     switch (command & commandMask) {
-    case systemCommandMove: {
+    case SC_MOVE: {
         // The window system moves the window itself; the move runs on after
         // this returns.
         const HWND topLevel = system.topLevelOf(window);
@@ -74,7 +71,7 @@ LRESULT systemCommand(HWND window, WPARAM command)
             system.display().beginMove(topLevel);
         return 0;
     }
-    case systemCommandClose:
+    case SC_CLOSE:
         SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     default:
@@ -119,19 +116,26 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_NCLBUTTONDOWN:
         if (wParam == HTCAPTION)
-            SendMessageA(window, WM_SYSCOMMAND, systemCommandMove + HTCAPTION, lParam);
+            SendMessageA(window, WM_SYSCOMMAND, SC_MOVE + HTCAPTION, lParam);
         return 0;
     case WM_SYSCOMMAND:
         return systemCommand(window, wParam);
     case WM_GETTEXT:
         return copyText(window, wParam, reinterpret_cast<LPSTR>(lParam));
-    case getTextLength: {
+    case WM_GETTEXTLENGTH: {
         const Window *found = system.windows().find(window);
         return found ? static_cast<LRESULT>(found->text.size()) : 0;
     }
     case WM_SETTEXT:
         setText(window, reinterpret_cast<LPCSTR>(lParam));
         return TRUE;
+    case WM_APPCOMMAND: {
+        // A child passes a command it did not take up to its parent.
+        const Window *found = system.windows().find(window);
+        if (found && found->isChild() && found->parent)
+            return SendMessageA(found->parent, message, wParam, lParam);
+        return FALSE;
+    }
     default:
         return 0;
     }

@@ -3,12 +3,13 @@
 #include <algorithm>
 
 #include "platform/host/charset.h"
+#include "platform/kernel32/little_endian.h"
 
 namespace hp::user32 {
 
 namespace {
 
-constexpr DWORD dsShellFont = DS_SETFONT | 0x0008;  // DS_FIXEDSYS
+constexpr DWORD dsShellFont = DS_SETFONT | DS_FIXEDSYS;
 // The smallest control: styles, box, a 16-bit id, empty class and text, no
 // creation data.
 constexpr size_t minItemBytes = 24;
@@ -26,7 +27,7 @@ public:
     {
         if (!need(2))
             return 0;
-        WORD value = static_cast<WORD>(begin_[offset_] | (begin_[offset_ + 1] << 8));
+        WORD value = kernel32::readLe16(begin_ + offset_);
         offset_ += 2;
         return value;
     }
@@ -61,7 +62,7 @@ public:
         NameOrOrdinal field;
         if (!need(2))
             return field;
-        WORD first = static_cast<WORD>(begin_[offset_] | (begin_[offset_ + 1] << 8));
+        WORD first = kernel32::readLe16(begin_ + offset_);
         if (first == 0) {
             offset_ += 2;
             return field;

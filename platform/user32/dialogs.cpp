@@ -17,20 +17,9 @@ using hp::user32::WindowSystem;
 
 namespace {
 
-constexpr DWORD styleNoFailCreate = 0x0010;      // DS_NOFAILCREATE
-constexpr DWORD styleAbsoluteAlign = 0x0001;     // DS_ABSALIGN
-constexpr DWORD styleControl = 0x0400;           // DS_CONTROL
-constexpr DWORD exControlParent = 0x00010000;    // WS_EX_CONTROLPARENT
-constexpr DWORD exNoParentNotify = 0x00000004;   // WS_EX_NOPARENTNOTIFY
-constexpr DWORD buttonTypeMask = 0x0000000F;     // BS_TYPEMASK
-constexpr DWORD staticTypeMask = 0x0000001F;     // SS_TYPEMASK
-constexpr DWORD staticRealSizeControl = 0x0040;  // SS_REALSIZECONTROL
-constexpr DWORD staticCenterImage = 0x0200;      // SS_CENTERIMAGE
 constexpr short defaultPosition = static_cast<short>(0x8000);  // CW_USEDEFAULT16
 constexpr WORD messageBoxFontSize = 0x7FFF;      // "use the message box font"
 constexpr int screenDotsPerInch = 96;
-constexpr UINT getDialogCode = 0x0087;           // WM_GETDLGCODE
-constexpr LRESULT codeDefaultPushButton = 0x0010;  // DLGC_DEFPUSHBUTTON
 
 // Base units without a template font: the system font's.
 constexpr int systemBaseUnitX = 8;
@@ -114,7 +103,7 @@ bool createControls(HWND dialog, const DialogTemplate &dialogTemplate, HINSTANCE
         std::string classStorage;
         LPCSTR className = controlClassName(item.windowClass, classStorage);
         const DWORD style = (item.style & ~static_cast<DWORD>(WS_POPUP)) | WS_CHILD;
-        DWORD exStyle = item.exStyle | exNoParentNotify;
+        DWORD exStyle = item.exStyle | WS_EX_NOPARENTNOTIFY;
         const bool textIsOrdinal = item.text.kind == hp::user32::NameOrOrdinal::Kind::Ordinal;
         HWND control = nullptr;
         if (className) {
@@ -125,25 +114,25 @@ bool createControls(HWND dialog, const DialogTemplate &dialogTemplate, HINSTANCE
                                       instance, nullptr);
         }
         if (!control) {
-            if (dialogTemplate.style & styleNoFailCreate)
+            if (dialogTemplate.style & DS_NOFAILCREATE)
                 continue;
             return false;
         }
         Window *window = system.windows().find(control);
         const std::string classKey = className;
-        if (window && classKey == "Static" && (style & staticTypeMask) == SS_ICON) {
+        if (window && classKey == "Static" && (style & SS_TYPEMASK) == SS_ICON) {
             // An icon control shows the icon resource its text names, at the
             // icon's own size unless told to keep the template's.
             if (textIsOrdinal)
                 window->staticIcon = LoadIconA(instance, MAKEINTRESOURCEA(item.text.ordinal));
             else if (!item.text.name.empty())
                 window->staticIcon = LoadIconA(instance, item.text.name.c_str());
-            if (window->staticIcon && !(style & (staticRealSizeControl | staticCenterImage))) {
+            if (window->staticIcon && !(style & (SS_REALSIZECONTROL | SS_CENTERIMAGE))) {
                 const int size = GetSystemMetrics(SM_CXICON);
                 SetWindowPos(control, nullptr, 0, 0, size, size, SWP_NOMOVE | SWP_NOZORDER);
             }
         }
-        if (SendMessageA(control, getDialogCode, 0, 0) & codeDefaultPushButton) {
+        if (SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) {
             // The last default push button of the template wins.
             if (defaultButton)
                 SendMessageA(defaultButton, 0x00F4 /* BM_SETSTYLE */, BS_PUSHBUTTON, FALSE);
@@ -187,12 +176,12 @@ HWND createDialog(HINSTANCE instance, const void *bytes, size_t size, HWND owner
 
     DWORD style = dialogTemplate.style;
     DWORD exStyle = dialogTemplate.exStyle;
-    if (style & styleControl)
+    if (style & DS_CONTROL)
         style &= ~static_cast<DWORD>(WS_CAPTION | WS_SYSMENU);
     if (style & DS_MODALFRAME)
         exStyle |= WS_EX_DLGMODALFRAME;
-    if ((style & styleControl) || !(style & WS_CHILD))
-        exStyle |= exControlParent;
+    if ((style & DS_CONTROL) || !(style & WS_CHILD))
+        exStyle |= WS_EX_CONTROLPARENT;
 
     RECT rect{0, 0, MulDiv(dialogTemplate.cx, units.x, 4), MulDiv(dialogTemplate.cy, units.y, 8)};
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
@@ -207,7 +196,7 @@ HWND createDialog(HINSTANCE instance, const void *bytes, size_t size, HWND owner
     } else {
         position.x += MulDiv(dialogTemplate.x, units.x, 4);
         position.y += MulDiv(dialogTemplate.y, units.y, 8);
-        if (!(style & (WS_CHILD | styleAbsoluteAlign)) && owner)
+        if (!(style & (WS_CHILD | DS_ABSALIGN)) && owner)
             ClientToScreen(owner, &position);
     }
     if (!(style & WS_CHILD)) {
@@ -408,7 +397,7 @@ DialogDescription describeDialog(WindowSystem &system, const Window &dialog)
                                 onScreen.bottom - description.clientRect.top};
         const std::string &className = control->windowClass->name;
         if (className == "Button") {
-            switch (control->style & buttonTypeMask) {
+            switch (control->style & BS_TYPEMASK) {
             case BS_PUSHBUTTON:
                 shownControl.kind = DialogControlKind::PushButton;
                 break;
@@ -422,7 +411,7 @@ DialogDescription describeDialog(WindowSystem &system, const Window &dialog)
                 continue;  // check boxes and radio buttons are not drawn here
             }
         } else if (className == "Static") {
-            const DWORD type = control->style & staticTypeMask;
+            const DWORD type = control->style & SS_TYPEMASK;
             if (type == SS_ICON) {
                 shownControl.kind = DialogControlKind::StaticIcon;
                 if (control->staticIcon) {

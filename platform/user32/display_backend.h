@@ -50,6 +50,9 @@ public:
     virtual void mouseButtonReleased(HWND window, MouseButton button, POINT client) = 0;
     virtual void mouseMoved(HWND window, POINT client, unsigned buttonsHeld) = 0;
     virtual void keyPressed(HWND window, UINT virtualKey) = 0;
+    // A media key (play/pause, stop, next track...) pressed on the window,
+    // as its APPCOMMAND_MEDIA_* number.
+    virtual void mediaKeyPressed(HWND window, short appCommand) = 0;
     // The close box of the frame, or the window manager's close.
     virtual void closeRequested(HWND window) = 0;
     // The user (or the window manager) moved the window; the new screen

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/gdi32/bmp_decoder.h"
+#include "platform/kernel32/little_endian.h"
 
 namespace hp::user32 {
 
@@ -14,11 +15,8 @@ namespace {
 constexpr WORD directoryTypeIcon = 1;
 constexpr WORD directoryTypeCursor = 2;
 
-uint16_t word(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t dword(const uint8_t *p)
-{
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
+using kernel32::readLe16;
+using kernel32::readLe32;
 
 // An icon or cursor image (a DIB with its AND mask) as a picture.
 bool pictureFromDib(const uint8_t *bytes, size_t size, IconPicture &picture)
@@ -70,9 +68,9 @@ int bestEntry(const std::vector<IconDirectoryEntry> &entries, int wantedWidth, i
 bool parseDirectory(const uint8_t *bytes, size_t size, bool group, WORD expectedType,
                     std::vector<IconDirectoryEntry> &entries)
 {
-    if (size < 6 || word(bytes) != 0 || word(bytes + 2) != expectedType)
+    if (size < 6 || readLe16(bytes) != 0 || readLe16(bytes + 2) != expectedType)
         return false;
-    const size_t count = word(bytes + 4);
+    const size_t count = readLe16(bytes + 4);
     const size_t entrySize = group ? 14 : 16;
     if (count == 0 || 6 + count * entrySize > size)
         return false;
@@ -82,23 +80,23 @@ bool parseDirectory(const uint8_t *bytes, size_t size, bool group, WORD expected
         IconDirectoryEntry entry;
         if (group && expectedType == directoryTypeCursor) {
             // Cursor groups: WORD width, WORD height (of image and mask).
-            entry.width = word(e);
-            entry.height = word(e + 2) / 2;
-            entry.bitCount = word(e + 6);
+            entry.width = readLe16(e);
+            entry.height = readLe16(e + 2) / 2;
+            entry.bitCount = readLe16(e + 6);
         } else {
             entry.width = e[0] ? e[0] : 256;
             entry.height = e[1] ? e[1] : 256;
-            entry.bitCount = word(e + 6);
+            entry.bitCount = readLe16(e + 6);
             if (!group && expectedType == directoryTypeCursor) {
-                entry.hotspot = POINT{word(e + 4), word(e + 6)};
+                entry.hotspot = POINT{readLe16(e + 4), readLe16(e + 6)};
                 entry.bitCount = 0;
             }
         }
-        entry.size = dword(e + 8);
+        entry.size = readLe32(e + 8);
         if (group)
-            entry.resourceId = word(e + 12);
+            entry.resourceId = readLe16(e + 12);
         else
-            entry.offset = dword(e + 12);
+            entry.offset = readLe32(e + 12);
         entries.push_back(entry);
     }
     return true;
@@ -128,7 +126,7 @@ bool decodeIconDirectory(const uint8_t *bytes, size_t size, IconDirectoryLayout 
             // Cursor images start with their hot spot.
             if (dataSize < 4)
                 continue;
-            hotspot = POINT{word(data), word(data + 2)};
+            hotspot = POINT{readLe16(data), readLe16(data + 2)};
             data += 4;
             dataSize -= 4;
         }

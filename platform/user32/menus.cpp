@@ -11,11 +11,8 @@ using hp::user32::WindowSystem;
 
 namespace {
 
-constexpr UINT typeBitmap = 0x00000004;      // MFT_BITMAP
-constexpr UINT typeOwnerDraw = 0x00000100;   // MFT_OWNERDRAW
 constexpr UINT typeMask = 0x00036B64;        // the MFT_* bits an item keeps
 constexpr UINT stateMask = 0x0000108B;       // the MFS_* bits an item keeps
-constexpr UINT stateHilite = 0x00000080;     // MF_HILITE
 constexpr UINT stateGrayed = MF_GRAYED;
 constexpr int maximumMenuDepth = 16;
 
@@ -34,7 +31,7 @@ bool knownInfoSize(UINT size)
            size == menuItemInfoSize32WithoutBitmap;
 }
 
-bool isStringType(UINT type) { return (type & (typeBitmap | typeOwnerDraw | MFT_SEPARATOR)) == 0; }
+bool isStringType(UINT type) { return (type & (MFT_BITMAP | MFT_OWNERDRAW | MFT_SEPARATOR)) == 0; }
 
 Menu *findMenu(HMENU handle)
 {
@@ -75,7 +72,7 @@ bool normalizeInfo(const MENUITEMINFOA *info, MENUITEMINFOA &normalized)
         normalized.hbmpItem = nullptr;
     const UINT mask = normalized.fMask;
     if (((mask & MIIM_TYPE) && (mask & (MIIM_STRING | MIIM_FTYPE | MIIM_BITMAP))) ||
-        ((mask & MIIM_FTYPE) && (normalized.fType & typeBitmap))) {
+        ((mask & MIIM_FTYPE) && (normalized.fType & MFT_BITMAP))) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
@@ -83,7 +80,7 @@ bool normalizeInfo(const MENUITEMINFOA *info, MENUITEMINFOA &normalized)
         normalized.fMask |= MIIM_FTYPE;
         if (isStringType(normalized.fType)) {
             normalized.fMask |= MIIM_STRING;
-        } else if (normalized.fType & typeBitmap) {
+        } else if (normalized.fType & MFT_BITMAP) {
             normalized.fMask |= MIIM_BITMAP;
             normalized.hbmpItem = reinterpret_cast<HBITMAP>(
                 static_cast<ULONG_PTR>(LOWORD(reinterpret_cast<ULONG_PTR>(normalized.dwTypeData))));
@@ -223,13 +220,13 @@ BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newIt
     created.id = static_cast<UINT>(idNewItem);
     if (flags & MF_SEPARATOR) {
         created.type |= MFT_SEPARATOR;
-    } else if (flags & (typeBitmap | typeOwnerDraw)) {
-        created.type |= flags & (typeBitmap | typeOwnerDraw);
+    } else if (flags & (MFT_BITMAP | MFT_OWNERDRAW)) {
+        created.type |= flags & (MFT_BITMAP | MFT_OWNERDRAW);
     } else if (newItem) {
         created.text = newItem;
         created.hasText = true;
     }
-    created.state = flags & (stateGrayed | MF_DISABLED | MF_CHECKED | stateHilite);
+    created.state = flags & (stateGrayed | MF_DISABLED | MF_CHECKED | MF_HILITE);
     target->items.push_back(std::move(created));
     return TRUE;
 }
@@ -256,13 +253,13 @@ BOOL WINAPI GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMI
         }
         info->fType = found->type & typeMask;
         if (found->itemBitmap)
-            info->fType |= typeBitmap;
+            info->fType |= MFT_BITMAP;
         if (fullInfoSize(info->cbSize))
             info->hbmpItem = found->itemBitmap;
-        if (info->fType & typeBitmap) {
+        if (info->fType & MFT_BITMAP) {
             info->dwTypeData = reinterpret_cast<LPSTR>(found->itemBitmap);
             info->cch = 0;
-        } else if (info->fType & (typeOwnerDraw | MFT_SEPARATOR)) {
+        } else if (info->fType & (MFT_OWNERDRAW | MFT_SEPARATOR)) {
             info->dwTypeData = nullptr;
             info->cch = 0;
         }

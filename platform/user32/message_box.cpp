@@ -17,7 +17,7 @@ extern "C" BOOL WINAPI IsWindow(HWND window) __attribute__((weak));
 namespace hp::user32 {
 namespace {
 
-constexpr UINT lastBoxType = 6;  // MB_CANCELTRYCONTINUE
+constexpr UINT lastBoxType = MB_CANCELTRYCONTINUE;
 constexpr UINT defaultButtonMask = 0x00000300;
 constexpr UINT defaultButtonShift = 8;
 constexpr int tryAgainAnswer = 10;

@@ -99,7 +99,6 @@ BOOL WINAPI TranslateMessage(const MSG *message)
 {
     if (!message)
         return FALSE;
-    constexpr UINT systemKeyDown = 0x0104, systemKeyUp = 0x0105;  // WM_SYSKEYDOWN, WM_SYSKEYUP
     switch (message->message) {
     case WM_KEYDOWN: {
         // Keys that have a character of their own without a shift state.
@@ -119,8 +118,8 @@ BOOL WINAPI TranslateMessage(const MSG *message)
         return TRUE;
     }
     case WM_KEYUP:
-    case systemKeyDown:
-    case systemKeyUp:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
         return TRUE;
     default:
         return FALSE;

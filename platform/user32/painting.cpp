@@ -1,7 +1,7 @@
 // USER32: painting contexts and the update region.
-#include <algorithm>
 #include <cstring>
 
+#include "platform/gdi32/rectangles.h"
 #include "platform/gdi32/surface.h"
 #include "platform/user32/window_system.h"
 #include "platform/win32.h"
@@ -20,13 +20,7 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint)
         return nullptr;
     }
     const SIZE size = system.clientSize(*found);
-    RECT area = found->invalid;
-    area.left = std::max<LONG>(area.left, 0);
-    area.top = std::max<LONG>(area.top, 0);
-    area.right = std::min<LONG>(area.right, size.cx);
-    area.bottom = std::min<LONG>(area.bottom, size.cy);
-    if (area.right <= area.left || area.bottom <= area.top)
-        area = RECT{0, 0, 0, 0};
+    const RECT area = hp::gdi32::intersectRects(found->invalid, RECT{0, 0, size.cx, size.cy});
     const bool erase = found->eraseRequested;
     system.validate(*found, nullptr);
 

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/kernel32/little_endian.h"
+
 // Defined by the source that hp_embed_resources generates; absent (null)
 // in executables that embed no resources.
 extern "C" {
@@ -31,13 +33,8 @@ struct ResourceId {
     std::u16string name;  // upper-cased (ASCII) when not an ordinal
 };
 
-uint16_t readWord(const unsigned char *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t readDword(const unsigned char *p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
+using kernel32::readLe16;
+using kernel32::readLe32;
 
 char16_t upperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? c - u'a' + u'A' : c; }
 
@@ -47,18 +44,18 @@ size_t readId(const unsigned char *p, const unsigned char *end, ResourceId &id)
 {
     if (end - p < 2)
         return 0;
-    if (readWord(p) == 0xFFFF) {
+    if (readLe16(p) == 0xFFFF) {
         if (end - p < 4)
             return 0;
         id.isOrdinal = true;
-        id.ordinal = readWord(p + 2);
+        id.ordinal = readLe16(p + 2);
         return 4;
     }
     id.isOrdinal = false;
     id.name.clear();
     const unsigned char *q = p;
     while (end - q >= 2) {
-        char16_t c = readWord(q);
+        char16_t c = readLe16(q);
         q += 2;
         if (c == 0)
             return static_cast<size_t>(q - p);
@@ -129,8 +126,8 @@ bool findResourceIn(const void *resBytes, size_t resSize, LPCSTR type, LPCSTR na
     const unsigned char *end = begin ? begin + resSize : begin;
     const unsigned char *p = begin;
     while (p && end - p >= 8) {
-        const uint32_t dataSize = readDword(p);
-        const uint32_t headerSize = readDword(p + 4);
+        const uint32_t dataSize = readLe32(p);
+        const uint32_t headerSize = readLe32(p + 4);
         if (headerSize < 8 || headerSize > static_cast<size_t>(end - p) ||
             dataSize > static_cast<size_t>(end - p) - headerSize)
             break;  // truncated or corrupt: stop at what we could read

@@ -4,20 +4,6 @@
 #include "platform/win32.h"
 
 namespace hp::user32 {
-namespace {
-
-constexpr UINT getDialogCode = 0x0087;   // WM_GETDLGCODE
-constexpr UINT buttonClick = 0x00F5;     // BM_CLICK
-constexpr UINT buttonSetStyle = 0x00F4;  // BM_SETSTYLE
-constexpr UINT staticSetIcon = 0x0170;   // STM_SETICON
-constexpr UINT staticGetIcon = 0x0171;   // STM_GETICON
-constexpr LRESULT codeDefaultPushButton = 0x0010;  // DLGC_DEFPUSHBUTTON
-constexpr LRESULT codeOtherPushButton = 0x0020;    // DLGC_UNDEFPUSHBUTTON
-constexpr LRESULT codeStatic = 0x0100;             // DLGC_STATIC
-constexpr LRESULT codeButton = 0x2000;             // DLGC_BUTTON
-constexpr DWORD buttonTypeMask = 0x0000000F;       // BS_TYPEMASK
-
-}  // namespace
 
 void registerSystemClasses(WindowClassRegistry &classes)
 {
@@ -47,9 +33,9 @@ LRESULT CALLBACK buttonProcedure(HWND button, UINT message, WPARAM wParam, LPARA
     Window *window = system.windows().find(button);
     if (!window)
         return 0;
-    const DWORD type = window->style & buttonTypeMask;
+    const DWORD type = window->style & BS_TYPEMASK;
     switch (message) {
-    case buttonClick:
+    case BM_CLICK:
         // A click tells the parent, as the button's release of the mouse does.
         if (type != BS_GROUPBOX && window->parent) {
             SendMessageA(window->parent, WM_COMMAND,
@@ -57,12 +43,12 @@ LRESULT CALLBACK buttonProcedure(HWND button, UINT message, WPARAM wParam, LPARA
                          reinterpret_cast<LPARAM>(button));
         }
         return 0;
-    case getDialogCode:
+    case WM_GETDLGCODE:
         if (type == BS_GROUPBOX)
-            return codeStatic;
-        return codeButton | (type == BS_DEFPUSHBUTTON ? codeDefaultPushButton : codeOtherPushButton);
-    case buttonSetStyle:
-        window->style = (window->style & ~buttonTypeMask) | (wParam & buttonTypeMask);
+            return DLGC_STATIC;
+        return DLGC_BUTTON | (type == BS_DEFPUSHBUTTON ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    case BM_SETSTYLE:
+        window->style = (window->style & ~BS_TYPEMASK) | (wParam & BS_TYPEMASK);
         return 0;
     default:
         return DefWindowProcA(button, message, wParam, lParam);
@@ -76,14 +62,14 @@ LRESULT CALLBACK staticProcedure(HWND control, UINT message, WPARAM wParam, LPAR
     if (!window)
         return 0;
     switch (message) {
-    case getDialogCode:
-        return codeStatic;
-    case staticSetIcon: {
+    case WM_GETDLGCODE:
+        return DLGC_STATIC;
+    case STM_SETICON: {
         HICON previous = window->staticIcon;
         window->staticIcon = reinterpret_cast<HICON>(wParam);
         return reinterpret_cast<LRESULT>(previous);
     }
-    case staticGetIcon:
+    case STM_GETICON:
         return reinterpret_cast<LRESULT>(window->staticIcon);
     default:
         return DefWindowProcA(control, message, wParam, lParam);

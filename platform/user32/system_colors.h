@@ -5,7 +5,7 @@
 
 namespace hp::user32 {
 
-constexpr int lastSystemColorIndex = 30;  // COLOR_MENUBAR
+constexpr int lastSystemColorIndex = COLOR_MENUBAR;
 
 // The colour of a COLOR_* index; black for an unknown index.
 COLORREF systemColor(int index);

@@ -100,6 +100,7 @@ public:
     void mouseButtonReleased(HWND window, MouseButton button, POINT client) override;
     void mouseMoved(HWND window, POINT client, unsigned buttonsHeld) override;
     void keyPressed(HWND window, UINT virtualKey) override;
+    void mediaKeyPressed(HWND window, short appCommand) override;  // media_commands.cpp
     void closeRequested(HWND window) override;
     void windowMoved(HWND window, POINT clientOrigin) override;
     void filesDropped(HWND window, const std::vector<std::string> &hostPaths,
@@ -119,6 +120,7 @@ private:
     void sendDestroyMessages(HWND handle);
     void sendNcDestroyMessages(HWND handle);
     bool notePointer(HWND handle, POINT client);
+    void pointerInput(HWND handle, POINT client, unsigned buttonsHeld, UINT message);
     void forget(HWND handle);
     [[noreturn]] void endSession();
     void servePeers();

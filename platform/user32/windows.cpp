@@ -290,10 +290,9 @@ int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount)
 
 int WINAPI GetWindowTextLengthA(HWND window)
 {
-    constexpr UINT getTextLength = 0x000E;  // WM_GETTEXTLENGTH
     if (!WindowSystem::instance().findWindow(window))
         return 0;
-    return static_cast<int>(SendMessageA(window, getTextLength, 0, 0));
+    return static_cast<int>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0));
 }
 
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text)

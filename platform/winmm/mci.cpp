@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/win32.h"
-#include "platform/winmm/cp932_text.h"
+#include "platform/kernel32/cp932_text.h"
 #include "platform/winmm/mci_device_table.h"
 #include "platform/winmm/mci_driver.h"
 #include "platform/winmm/mci_type_names.h"
@@ -67,7 +67,7 @@ MCIERROR readOpenArguments(DWORD flags, const MCI_OPEN_PARMSA &record, OpenArgum
     }
     // An explicit type supersedes the element's extension.
     if (!arguments.typeAsGiven.empty()) {
-        arguments.deviceType = lowerAscii(arguments.typeAsGiven);
+        arguments.deviceType = kernel32::lowerAsciiCp932(arguments.typeAsGiven);
     } else if (arguments.hasElement) {
         arguments.deviceType = deviceTypeForElement(arguments.element);
         if (arguments.deviceType.empty())

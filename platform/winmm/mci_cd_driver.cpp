@@ -29,6 +29,7 @@
 
 #include "platform/kernel32/drive_table.h"
 #include "platform/winmm/mci_notification.h"
+#include "platform/winmm/now_playing.h"
 #include "platform/winmm/output_mixer.h"
 
 namespace hp::winmm {
@@ -168,13 +169,14 @@ bool sameDisc(const CdDisc &a, const CdDisc &b)
 class CdDevice final : public MciDevice {
 public:
     CdDevice(MCIDEVICEID id, int drive, std::shared_ptr<AudioEngine> engine)
-        : drive_(drive), engine_(std::move(engine)),
+        : id_(id), drive_(drive), engine_(std::move(engine)),
           notification_(std::make_shared<MciNotification>(id))
     {
     }
 
     ~CdDevice() override
     {
+        NowPlaying::instance().stopped(id_);
         notification_->finish(MCI_NOTIFY_ABORTED);
         releaseStream();
     }
@@ -236,9 +238,22 @@ private:
         stream_ = std::move(stream);
         streamDisc_ = disc;
         attachment_ = OutputLines::instance().attach(AudioLine::CdAudio, *stream_);
-        stream_->setEndHandler(
-            [notification = notification_](PlayEnd end) { notification->playEnded(end); });
+        stream_->setEndHandler([notification = notification_, id = id_](PlayEnd end) {
+            NowPlaying::instance().stopped(id);
+            notification->playEnded(end);
+        });
         return 0;
+    }
+
+    // The desktop's media controls show the track that holds the start.
+    void tellStarted(const CdDisc &disc, DWORD start)
+    {
+        const size_t index = trackIndexAt(disc, start);
+        const DWORD first = disc.tracks[index].startFrame;
+        const auto milliseconds = [](DWORD frames) { return uint64_t{frames} * 1000 / framesPerSecond; };
+        NowPlaying::instance().started(id_, "", titleOfCdTrack(disc.tracks[index].number),
+                                       milliseconds(trackEndFrame(disc, index) - first),
+                                       milliseconds(start - first));
     }
 
     void releaseStream()
@@ -251,6 +266,7 @@ private:
     {
         if (stream_)
             stream_->stop(AudioStream::Wait::UntilSilent);
+        NowPlaying::instance().stopped(id_);
         notification_->finish(MCI_NOTIFY_ABORTED);
         notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
@@ -299,6 +315,7 @@ private:
             return MCIERR_HARDWARE;
         }
         heldFrame_ = 0;
+        tellStarted(disc, start);
         if (flags & MCI_WAIT) {
             while (stream_->state() == PlaybackState::Playing)
                 std::this_thread::sleep_for(waitPollInterval);
@@ -311,6 +328,7 @@ private:
         if (stream_)
             stream_->stop((flags & MCI_WAIT) ? AudioStream::Wait::UntilSilent
                                              : AudioStream::Wait::No);
+        NowPlaying::instance().stopped(id_);
         notification_->finish(MCI_NOTIFY_ABORTED);
         notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
@@ -320,6 +338,7 @@ private:
     {
         if (stream_)
             stream_->pause();
+        NowPlaying::instance().stopped(id_);
         notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
     }
@@ -516,6 +535,7 @@ private:
         return MCI_MODE_STOP;
     }
 
+    const MCIDEVICEID id_;
     const int drive_;
     const std::shared_ptr<AudioEngine> engine_;
     const std::shared_ptr<MciNotification> notification_;

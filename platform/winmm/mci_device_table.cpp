@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/wiring.h"
-#include "platform/winmm/cp932_text.h"
+#include "platform/kernel32/cp932_text.h"
 
 namespace hp::winmm {
 
@@ -41,7 +41,7 @@ void MciDeviceTable::installDrivers(std::vector<std::unique_ptr<MciDriver>> driv
 MciDriver *MciDeviceTable::driverFor(std::string_view deviceType) const
 {
     for (const std::unique_ptr<MciDriver> &driver : drivers_) {
-        if (driver && equalsIgnoringAsciiCase(driver->deviceType(), deviceType))
+        if (driver && kernel32::equalIgnoringAsciiCase(driver->deviceType(), deviceType))
             return driver.get();
     }
     return nullptr;
@@ -59,7 +59,7 @@ MCIDEVICEID MciDeviceTable::lowestFreeId() const
 bool MciDeviceTable::aliasInUse(std::string_view alias) const
 {
     return std::any_of(entries_.begin(), entries_.end(), [alias](const Entry &entry) {
-        return equalsIgnoringAsciiCase(entry.alias, alias);
+        return kernel32::equalIgnoringAsciiCase(entry.alias, alias);
     });
 }
 

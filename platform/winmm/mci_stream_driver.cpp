@@ -23,6 +23,7 @@
 #include <thread>
 
 #include "platform/kernel32/path_model.h"
+#include "platform/winmm/now_playing.h"
 #include "platform/winmm/mci_notification.h"
 #include "platform/winmm/output_mixer.h"
 
@@ -67,18 +68,23 @@ bool holdsMidi(const std::string &element)
 
 class StreamDevice final : public MciDevice {
 public:
-    StreamDevice(MCIDEVICEID id, std::unique_ptr<AudioStream> stream, AudioLine line)
-        : stream_(std::move(stream)), notification_(std::make_shared<MciNotification>(id))
+    StreamDevice(MCIDEVICEID id, std::unique_ptr<AudioStream> stream, AudioLine line,
+                 std::string hostPath)
+        : id_(id), hostPath_(std::move(hostPath)), stream_(std::move(stream)),
+          notification_(std::make_shared<MciNotification>(id))
     {
         if (!stream_)
             return;
         attachment_ = OutputLines::instance().attach(line, *stream_);
-        stream_->setEndHandler(
-            [notification = notification_](PlayEnd end) { notification->playEnded(end); });
+        stream_->setEndHandler([notification = notification_, id](PlayEnd end) {
+            NowPlaying::instance().stopped(id);
+            notification->playEnded(end);
+        });
     }
 
     ~StreamDevice() override
     {
+        NowPlaying::instance().stopped(id_);
         notification_->finish(MCI_NOTIFY_ABORTED);
         attachment_ = OutputLines::Attachment();
     }
@@ -112,6 +118,7 @@ private:
     {
         if (stream_)
             stream_->stop(AudioStream::Wait::UntilSilent);
+        NowPlaying::instance().stopped(id_);
         notification_->finish(MCI_NOTIFY_ABORTED);
         notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
@@ -145,6 +152,8 @@ private:
             notification_->finish(MCI_NOTIFY_FAILURE);
             return MCIERR_HARDWARE;
         }
+        NowPlaying::instance().started(id_, hostPath_, titleOfFile(hostPath_), length,
+                                       toMilliseconds(start));
         if (flags & MCI_WAIT) {
             while (stream_->state() == PlaybackState::Playing)
                 std::this_thread::sleep_for(waitPollInterval);
@@ -157,6 +166,7 @@ private:
         if (stream_)
             stream_->stop((flags & MCI_WAIT) ? AudioStream::Wait::UntilSilent
                                              : AudioStream::Wait::No);
+        NowPlaying::instance().stopped(id_);
         notification_->finish(MCI_NOTIFY_ABORTED);
         notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
@@ -167,6 +177,7 @@ private:
         if (!stream_)
             return MCIERR_NONAPPLICABLE_FUNCTION;
         stream_->pause();
+        NowPlaying::instance().stopped(id_);
         notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
     }
@@ -176,6 +187,10 @@ private:
         if (!stream_)
             return MCIERR_NONAPPLICABLE_FUNCTION;
         stream_->resume();
+        if (stream_->state() == PlaybackState::Playing)
+            NowPlaying::instance().started(id_, hostPath_, titleOfFile(hostPath_),
+                                           toMilliseconds(stream_->length()),
+                                           toMilliseconds(stream_->position()));
         notification_->completed(flags, notifyCallbackOf(flags, params));
         return 0;
     }
@@ -276,6 +291,8 @@ private:
         return MCI_MODE_STOP;
     }
 
+    const MCIDEVICEID id_;
+    const std::string hostPath_;  // "" for a device without a file
     std::unique_ptr<AudioStream> stream_;
     std::shared_ptr<MciNotification> notification_;
     OutputLines::Attachment attachment_;
@@ -312,7 +329,7 @@ public:
         if (!request.hasElement || request.element.empty()) {
             if (!engine_->outputAvailable())
                 return MCIERR_WAVE_OUTPUTSUNSUITABLE;
-            device = std::make_unique<StreamDevice>(request.deviceId, nullptr, AudioLine::Wave);
+            device = std::make_unique<StreamDevice>(request.deviceId, nullptr, AudioLine::Wave, "");
             notifyOpened(request);
             return 0;
         }
@@ -334,7 +351,8 @@ public:
             engine_->open(source, OutputLines::instance().gain(source.line), stream);
         if (error)
             return error;
-        device = std::make_unique<StreamDevice>(request.deviceId, std::move(stream), source.line);
+        device = std::make_unique<StreamDevice>(request.deviceId, std::move(stream), source.line,
+                                                source.hostPath);
         notifyOpened(request);
         return 0;
     }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/winmm/cp932_text.h"
+#include "platform/kernel32/cp932_text.h"
 #include "platform/winmm/mci_driver.h"
 
 namespace hp::winmm {
@@ -43,7 +43,7 @@ std::string deviceTypeForElement(const std::string &element)
         return {};
     const std::string_view extension = std::string_view(element).substr(dot + 1);
     for (const ExtensionEntry &entry : extensionTable) {
-        if (equalsIgnoringAsciiCase(extension, entry.extension))
+        if (kernel32::equalIgnoringAsciiCase(extension, entry.extension))
             return entry.deviceType;
     }
     return {};
@@ -51,11 +51,11 @@ std::string deviceTypeForElement(const std::string &element)
 
 UINT mciDevTypeOfName(std::string_view typeName)
 {
-    if (equalsIgnoringAsciiCase(typeName, "mpegvideo") ||
-        equalsIgnoringAsciiCase(typeName, "avivideo"))
+    if (kernel32::equalIgnoringAsciiCase(typeName, "mpegvideo") ||
+        kernel32::equalIgnoringAsciiCase(typeName, "avivideo"))
         return MCI_DEVTYPE_DIGITAL_VIDEO;
     for (UINT devType = MCI_DEVTYPE_FIRST; devType <= MCI_DEVTYPE_LAST; ++devType) {
-        if (equalsIgnoringAsciiCase(typeName, devTypeNames[devType - MCI_DEVTYPE_FIRST]))
+        if (kernel32::equalIgnoringAsciiCase(typeName, devTypeNames[devType - MCI_DEVTYPE_FIRST]))
             return devType;
     }
     return MCI_DEVTYPE_OTHER;

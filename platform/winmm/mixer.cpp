@@ -9,7 +9,7 @@
 #include <mutex>
 
 #include "platform/win32.h"
-#include "platform/winmm/cp932_text.h"
+#include "platform/kernel32/cp932_text.h"
 #include "platform/winmm/mixer_backend.h"
 #include "platform/winmm/mixer_service.h"
 
@@ -61,14 +61,14 @@ void fillLine(const MixerTopology &topology, const MixerLineRef &reference, MIXE
     record.cChannels = line.channels;
     record.cConnections = reference.connections;
     record.cControls = static_cast<DWORD>(line.controls.size());
-    copyCp932Field(record.szShortName, sizeof(record.szShortName), line.shortName);
-    copyCp932Field(record.szName, sizeof(record.szName), line.name);
+    kernel32::copyCp932Field(record.szShortName, sizeof(record.szShortName), line.shortName);
+    kernel32::copyCp932Field(record.szName, sizeof(record.szName), line.name);
     record.Target.dwType = line.targetType;
     record.Target.dwDeviceID = 0;
     record.Target.wMid = topology.device().manufacturerId;
     record.Target.wPid = topology.device().productId;
     record.Target.vDriverVersion = topology.device().driverVersion;
-    copyCp932Field(record.Target.szPname, sizeof(record.Target.szPname),
+    kernel32::copyCp932Field(record.Target.szPname, sizeof(record.Target.szPname),
                    line.targetType == MIXERLINE_TARGETTYPE_UNDEFINED ? std::string()
                                                                      : topology.device().name);
 }
@@ -82,8 +82,8 @@ void fillControl(const MixerControlRef &reference, MIXERCONTROLA &record)
     record.dwControlType = control.type;
     record.fdwControl = control.flags;
     record.cMultipleItems = control.multipleItems;
-    copyCp932Field(record.szShortName, sizeof(record.szShortName), control.shortName);
-    copyCp932Field(record.szName, sizeof(record.szName), control.name);
+    kernel32::copyCp932Field(record.szShortName, sizeof(record.szShortName), control.shortName);
+    kernel32::copyCp932Field(record.szName, sizeof(record.szName), control.name);
     record.Bounds.lMinimum = control.minimum;
     record.Bounds.lMaximum = control.maximum;
     record.Metrics.cSteps = control.steps;
@@ -148,7 +148,7 @@ MMRESULT WINAPI mixerGetDevCapsA(UINT_PTR device, LPMIXERCAPSA caps, UINT size)
     filled.wMid = topology->device().manufacturerId;
     filled.wPid = topology->device().productId;
     filled.vDriverVersion = topology->device().driverVersion;
-    hp::winmm::copyCp932Field(filled.szPname, sizeof(filled.szPname), topology->device().name);
+    hp::kernel32::copyCp932Field(filled.szPname, sizeof(filled.szPname), topology->device().name);
     filled.fdwSupport = 0;
     filled.cDestinations = topology->destinationCount();
     std::memcpy(caps, &filled, std::min<size_t>(size, sizeof(filled)));

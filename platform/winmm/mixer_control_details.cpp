@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/win32.h"
-#include "platform/winmm/cp932_text.h"
+#include "platform/kernel32/cp932_text.h"
 #include "platform/winmm/mixer_service.h"
 
 namespace hp::winmm {
@@ -139,7 +139,7 @@ MMRESULT getListTextDetails(const MixerTopology &topology, const MixerControlRef
         MIXERCONTROLDETAILS_LISTTEXTA text{};
         text.dwParam1 = source->lineId;
         text.dwParam2 = source->line->componentType;
-        copyCp932Field(text.szName, sizeof(text.szName), source->line->name);
+        kernel32::copyCp932Field(text.szName, sizeof(text.szName), source->line->name);
         for (DWORD channel = 0; channel < shape.requestedChannels; ++channel)
             std::memcpy(entryAt(details, shape, item, channel), &text, sizeof(text));
     }

@@ -45,12 +45,26 @@ void OutputLines::setLevels(Line line, const Levels &requested)
         clamped.volume[channel] = std::clamp<LONG>(requested.volume[channel], 0, maximumVolume);
         clamped.mute[channel] = requested.mute[channel] != 0 ? 1 : 0;
     }
-    std::lock_guard<std::mutex> lock(mutex_);
-    levels_[static_cast<size_t>(line)] = clamped;
-    for (const Follower &follower : followers_) {
-        if (line == Line::Master || lineOf(follower.line) == line)
-            follower.stream->setGain(gainLocked(follower.line));
+    AllLevels now;
+    std::function<void(const AllLevels &)> keeper;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        levels_[static_cast<size_t>(line)] = clamped;
+        for (const Follower &follower : followers_) {
+            if (line == Line::Master || lineOf(follower.line) == line)
+                follower.stream->setGain(gainLocked(follower.line));
+        }
+        now = levels_;
+        keeper = keeper_;
     }
+    if (keeper)
+        keeper(now);
+}
+
+void OutputLines::setKeeper(std::function<void(const AllLevels &)> keeper)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    keeper_ = std::move(keeper);
 }
 
 void OutputLines::reset()

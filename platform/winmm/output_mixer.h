@@ -21,6 +21,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -46,6 +47,7 @@ public:
     // The line a control belongs to: the master or one of the stream lines.
     enum class Line { Master, Wave, Synth, CdAudio };
     static constexpr int lineCount = 4;
+    using AllLevels = std::array<Levels, lineCount>;  // by Line
 
     static OutputLines &instance();
 
@@ -55,6 +57,11 @@ public:
     void setLevels(Line line, const Levels &levels);
     // Back to full volume, unmuted, on every line.
     void reset();
+
+    // Called with every line's levels after each setLevels, on the calling
+    // thread and outside the lock (kept_levels.h keeps them in a file).
+    // Null: nobody is told.
+    void setKeeper(std::function<void(const AllLevels &)> keeper);
 
     // The gain a stream of this line plays at now.
     StereoGain gain(AudioLine line) const;
@@ -89,7 +96,8 @@ private:
     };
 
     mutable std::mutex mutex_;
-    std::array<Levels, lineCount> levels_{};
+    AllLevels levels_{};
+    std::function<void(const AllLevels &)> keeper_;
     std::vector<Follower> followers_;
 };
 

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -183,6 +184,57 @@ double firstSoundAfterMs(const MonitorRecorder &recorder, const std::vector<int1
                 .count();
     }
     return -1.0;
+}
+
+double dbfs(double level) { return 20.0 * std::log10(level / 32768.0); }
+
+// General MIDI files are heard as loud as other music: piano chords at
+// velocity 100 with the MIDI gauge full lie between -20 and -12 dBFS RMS,
+// the loudest chord of the keyboard stays below full scale, and the sound
+// starts at once. The chords have no program change: a channel that never
+// had one plays the piano.
+TEST_F(EngineSound, MidiIsHeardAtOnceAsLoudAsOtherMusicWithoutClipping)
+{
+    const std::string chords = pathOf("chords.mid");
+    writeMidiChords(chords, {{{60, 64, 67, 72}, 1.0}, {{53, 57, 60, 65}, 1.0},
+                             {{55, 59, 62, 67}, 1.0}, {{60, 64, 67, 72}, 1.0}},
+                    noProgramChange);
+    const std::string loudest = pathOf("loudest.mid");
+    writeMidiChords(loudest, {{{36, 40, 43, 48, 52, 55, 60, 64, 67, 72, 76, 79, 84, 88, 91, 96},
+                               2.0, 127}});
+
+    auto piano = open(AudioSource::Kind::MidiFile, chords);
+    ASSERT_TRUE(piano);
+    MonitorRecorder pianoRecorder(sink_->name());
+    ASSERT_TRUE(pianoRecorder.start());
+    const auto played = MonitorRecorder::Clock::now();
+    ASSERT_TRUE(piano->play(std::nullopt, std::nullopt));
+    waitForEnd(*piano, 8s);
+    std::this_thread::sleep_for(300ms);
+    const std::vector<int16_t> pianoRecorded = pianoRecorder.stop();
+    piano.reset();
+
+    auto chord = open(AudioSource::Kind::MidiFile, loudest);
+    ASSERT_TRUE(chord);
+    MonitorRecorder chordRecorder(sink_->name());
+    ASSERT_TRUE(chordRecorder.start());
+    ASSERT_TRUE(chord->play(std::nullopt, std::nullopt));
+    waitForEnd(*chord, 6s);
+    const std::vector<int16_t> chordRecorded = chordRecorder.stop();
+
+    const double delay = firstSoundAfterMs(pianoRecorder, pianoRecorded, played);
+    EXPECT_GE(delay, 0.0) << "nothing was heard";
+    EXPECT_LT(delay, 150.0);
+    const SoundSpan span = findSound(pianoRecorded);
+    ASSERT_TRUE(span.found);
+    const double level = dbfs(rmsLevel(pianoRecorded, span.first, span.last - span.first));
+    EXPECT_GE(level, -20.0);
+    EXPECT_LE(level, -12.0);
+    ASSERT_TRUE(findSound(chordRecorded).found);
+    int peak = 0;
+    for (int16_t sample : chordRecorded)
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    EXPECT_LT(peak, 32767) << "the chord clips";
 }
 
 TEST_F(EngineSound, APlayLongAfterTheOpenStartsAtOnce)

@@ -125,20 +125,29 @@ TempFolder::~TempFolder()
 
 double keyFrequencyHz(int key) { return 440.0 * std::pow(2.0, (key - 69) / 12.0); }
 
-void writeMidiFile(const std::string &path, const std::vector<MidiNote> &notes, int program)
+void writeMidiChords(const std::string &path, const std::vector<MidiChord> &chords, int program)
 {
     constexpr uint32_t ticksPerQuarter = 480;
     constexpr uint32_t ticksPerSecond = ticksPerQuarter * 2;  // 120 beats per minute
     std::vector<unsigned char> track;
     putVariableLength(track, 0);
     track.insert(track.end(), {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});  // 500000 us per quarter
-    putVariableLength(track, 0);
-    track.insert(track.end(), {0xC0, static_cast<unsigned char>(program)});
-    for (const MidiNote &note : notes) {
+    if (program != noProgramChange) {
         putVariableLength(track, 0);
-        track.insert(track.end(), {0x90, static_cast<unsigned char>(note.key), 100});
-        putVariableLength(track, static_cast<uint32_t>(std::lround(note.seconds * ticksPerSecond)));
-        track.insert(track.end(), {0x80, static_cast<unsigned char>(note.key), 0});
+        track.insert(track.end(), {0xC0, static_cast<unsigned char>(program)});
+    }
+    for (const MidiChord &chord : chords) {
+        for (int key : chord.keys) {
+            putVariableLength(track, 0);
+            track.insert(track.end(), {0x90, static_cast<unsigned char>(key),
+                                       static_cast<unsigned char>(chord.velocity)});
+        }
+        uint32_t delay = static_cast<uint32_t>(std::lround(chord.seconds * ticksPerSecond));
+        for (int key : chord.keys) {
+            putVariableLength(track, delay);
+            track.insert(track.end(), {0x80, static_cast<unsigned char>(key), 0});
+            delay = 0;
+        }
     }
     putVariableLength(track, 0);
     track.insert(track.end(), {0xFF, 0x2F, 0x00});
@@ -152,6 +161,14 @@ void writeMidiFile(const std::string &path, const std::vector<MidiNote> &notes, 
     putBig(bytes, static_cast<uint32_t>(track.size()), 4);
     bytes.insert(bytes.end(), track.begin(), track.end());
     writeBytes(path, bytes);
+}
+
+void writeMidiFile(const std::string &path, const std::vector<MidiNote> &notes, int program)
+{
+    std::vector<MidiChord> chords;
+    for (const MidiNote &note : notes)
+        chords.push_back({{note.key}, note.seconds, 100});
+    writeMidiChords(path, chords, program);
 }
 
 }  // namespace hp::soundtest

@@ -37,6 +37,20 @@ struct MidiNote {
 // channel 0 with the given General MIDI program (73 = flute).
 void writeMidiFile(const std::string &path, const std::vector<MidiNote> &notes, int program = 73);
 
+// Keys struck together and held.
+struct MidiChord {
+    std::vector<int> keys;
+    double seconds = 1.0;
+    int velocity = 100;
+};
+
+// A format 0 file at 120 beats per minute: the chords one after another on
+// channel 0 with the given General MIDI program (0 = acoustic grand piano),
+// or with no program change at all.
+constexpr int noProgramChange = -1;
+void writeMidiChords(const std::string &path, const std::vector<MidiChord> &chords,
+                     int program = 0);
+
 // A tone file made in one step: the WAV beside it, then lame.
 bool writeToneMp3(const std::string &mp3Path, const std::vector<ToneSegment> &segments,
                   BitRate bitRate, std::string &why);

@@ -89,7 +89,10 @@ def linux_launcher(program, skin_folder):
     return ProgramLauncher([executable], executable_folder, working_folder,
                            lambda path: "C:" + os.path.abspath(path).replace("/", "\\"),
                            environment={"XDG_RUNTIME_DIR": runtime_folder,
-                                        "XDG_DATA_HOME": os.path.join(root, "data")},
+                                        # the user's data (kept mixer levels): never the developer's
+                                        "XDG_DATA_HOME": os.path.join(root, "data"),
+                                        # no session bus unless a test gives its own
+                                        "DBUS_SESSION_BUS_ADDRESS": ""},
                            root=root)
 
 

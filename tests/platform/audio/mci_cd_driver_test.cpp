@@ -11,6 +11,7 @@
 #include "platform/kernel32/drive_table.h"
 #include "platform/testing/scripted_audio.h"
 #include "platform/winmm/mci_cd_driver.h"
+#include "platform/winmm/now_playing.h"
 #include "platform/winmm/mci_stream_driver.h"
 
 namespace {
@@ -221,6 +222,15 @@ TEST_F(CdDriverTest, ATrackPlaysUpToTheNextOne)
     EXPECT_EQ(found[0].to, timeOfFrame(track3Start));
     EXPECT_EQ(audio_->opens().back().kind, hp::winmm::AudioSource::Kind::CdDisc);
     EXPECT_EQ(audio_->opens().back().line, hp::winmm::AudioLine::CdAudio);
+
+    // The desktop's media controls show the track, as long as it plays.
+    const hp::winmm::NowPlaying::State playing = hp::winmm::NowPlaying::instance().state();
+    EXPECT_TRUE(playing.playing);
+    EXPECT_EQ(playing.title, "Track 02");
+    EXPECT_EQ(playing.hostPath, "");
+    EXPECT_EQ(playing.lengthMs, uint64_t{track3Start - track2Start} * 1000 / 75);
+    ASSERT_EQ(mciSendCommandA(device, MCI_STOP, 0, 0), 0u);
+    EXPECT_FALSE(hp::winmm::NowPlaying::instance().state().playing);
 }
 
 TEST_F(CdDriverTest, PastTheLastTrackIsOutOfRangeSoTheFallbackPlaysToTheEnd)

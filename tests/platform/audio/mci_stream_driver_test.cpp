@@ -14,6 +14,7 @@
 #include "platform/testing/scripted_audio.h"
 #include "platform/winmm/mci_cd_driver.h"
 #include "platform/winmm/mci_stream_driver.h"
+#include "platform/winmm/now_playing.h"
 #include "platform/winmm/output_mixer.h"
 #include "tests/support/owner_window.h"
 
@@ -187,6 +188,50 @@ TEST_F(StreamDriverTest, ThePlayersSequencePlaysSeeksAndStops)
     audio_->advance(100s);
     EXPECT_EQ(status(device, MCI_STATUS_MODE), static_cast<DWORD>(MCI_MODE_STOP));
     EXPECT_EQ(status(device, MCI_STATUS_POSITION), 200500u);
+}
+
+// The desktop's media controls learn from the devices what plays: a
+// track's identity changes with its file, a stop keeps the file, the end
+// of the file stops it, and each change is told.
+TEST_F(StreamDriverTest, TheDevicesTellWhatPlays)
+{
+    using hp::winmm::NowPlaying;
+    int changes = 0;
+    NowPlaying::instance().setListener([&changes] { ++changes; });
+    const std::string first = file("[One] First.mp3");
+    const std::string second = file("second.mid", "MThd");
+    audio_->setLength(first, 200500ms);
+    audio_->setLength(second, 3s);
+    MCIDEVICEID device = 0;
+    ASSERT_EQ(openElement(first, device), 0u);
+    EXPECT_FALSE(NowPlaying::instance().state().playing) << "an open plays nothing";
+    ASSERT_EQ(play(device, 0), 0u);
+    const NowPlaying::State playing = NowPlaying::instance().state();
+    EXPECT_TRUE(playing.playing);
+    EXPECT_EQ(playing.hostPath, first);
+    EXPECT_EQ(playing.title, "[One] First");
+    EXPECT_EQ(playing.lengthMs, 200500u);
+
+    ASSERT_EQ(mciSendCommandA(device, MCI_STOP, MCI_WAIT, 0), 0u);
+    EXPECT_FALSE(NowPlaying::instance().state().playing);
+    EXPECT_EQ(NowPlaying::instance().state().hostPath, first) << "a stop keeps the track";
+    ASSERT_EQ(play(device, MCI_FROM, 125000), 0u);
+    EXPECT_GE(NowPlaying::instance().state().positionMs, 125000u);
+    EXPECT_EQ(NowPlaying::instance().state().trackNumber, playing.trackNumber) << "same file";
+    ASSERT_EQ(mciSendCommandA(device, MCI_CLOSE, MCI_WAIT, 0), 0u);
+    EXPECT_FALSE(NowPlaying::instance().state().playing) << "a close stops";
+
+    ASSERT_EQ(openElement(second, device), 0u);
+    ASSERT_EQ(play(device, 0), 0u);
+    EXPECT_EQ(NowPlaying::instance().state().trackNumber, playing.trackNumber + 1);
+    audio_->advance(4s);
+    EXPECT_FALSE(NowPlaying::instance().state().playing) << "the end of the file stops";
+    EXPECT_EQ(changes, 6);
+    NowPlaying::instance().setListener(nullptr);
+
+    EXPECT_EQ(hp::winmm::titleOfFile(first), "[One] First");
+    EXPECT_EQ(hp::winmm::titleOfFile("/music/.hidden"), ".hidden");
+    EXPECT_EQ(hp::winmm::titleOfFile("/music/a.b/tune"), "tune");
 }
 
 TEST_F(StreamDriverTest, PlayRangesOutsideTheFileAreRefused)

@@ -9,20 +9,11 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "tests/platform/known_difference.h"
 
 namespace gdi_test {
 
-// Wine is the stand-in for the platform when these tests run cross-built;
-// where it differs from the platform the tests say so and skip that check.
-inline bool runningUnderWine()
-{
-#ifdef _WIN32
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-#else
-    return false;
-#endif
-}
+using conformance::runningUnderWine;
 
 // A memory context with a width x height 24-bit DIB section selected, all
 // pixels set to `fill`.

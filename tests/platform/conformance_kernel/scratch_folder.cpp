@@ -74,13 +74,3 @@ bool ScratchFolder::exists(const std::string &name) const
 {
     return GetFileAttributesA(file(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-bool runningUnderWine()
-{
-#ifdef _WIN32
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-#else
-    return false;
-#endif
-}

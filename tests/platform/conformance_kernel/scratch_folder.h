@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32.h"
+#include "tests/platform/known_difference.h"
 
 class ScratchFolder {
 public:
@@ -34,6 +35,4 @@ private:
     bool created_ = false;
 };
 
-// True when the Win32 surface is Wine's rather than the platform's own or
-// ours: some platform behaviours differ there and are marked in the tests.
-bool runningUnderWine();
+using conformance::runningUnderWine;

@@ -21,7 +21,7 @@ TEST(UserObjectCount, ReturnsAfterCreateDestroyPairs)
     AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), "sub");
     ASSERT_NE(window, nullptr);
     ASSERT_NE(child, nullptr);
-    if (user_test::runningOnWine() && userObjects() == 0)
+    if (user_test::runningUnderWine() && userObjects() == 0)
         GTEST_SKIP() << "known difference: Wine does not count USER objects";
     EXPECT_EQ(userObjects(), before + 4);
 

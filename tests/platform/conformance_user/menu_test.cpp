@@ -167,7 +167,7 @@ TEST(Menus, TextIntoAShortBufferIsCutAndItsLengthReported)
     char buffer[8];
     std::memset(buffer, 'x', sizeof buffer);
     MENUITEMINFOA cut = readBack(menu, 0, buffer, 4);
-    if (user_test::runningOnWine()) {
+    if (user_test::runningUnderWine()) {
         // Known difference: Wine fills all cch bytes and leaves out the
         // terminator; the platform copies cch - 1 and terminates.
         EXPECT_EQ(std::string(buffer, 4), "ABCD");
@@ -205,8 +205,8 @@ TEST(Menus, BadHandlesAndDescriptionsAreRefused)
 
     SetLastError(0);
     EXPECT_EQ(GetMenuItemCount(menu), -1);
-    // Known difference: Wine leaves the last error alone here.
-    if (!user_test::runningOnWine()) {
+    {
+        KNOWN_DIFFERENCE(user_test::runningUnderWine(), "Wine leaves the last error alone here");
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_MENU_HANDLE));
     }
     MENUITEMINFOA valid = describe(0, 1, nullptr, "x");

@@ -99,16 +99,6 @@ bool pumpUntil(const std::function<bool()> &done, UINT maxMilliseconds)
     return !expired && done();
 }
 
-bool runningOnWine()
-{
-#ifdef _WIN32
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-#else
-    return false;
-#endif
-}
-
 void pumpPending()
 {
     MSG message;

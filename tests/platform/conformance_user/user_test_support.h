@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "tests/platform/known_difference.h"
 
 namespace user_test {
 
@@ -40,9 +41,7 @@ HWND createPopup(int x, int y, int width, int height, DWORD style = WS_POPUP);
 // when done() held.
 bool pumpUntil(const std::function<bool()> &done, UINT maxMilliseconds = 3000);
 
-// True when the tests run on Wine rather than on the platform itself or on
-// our layer; known differences of Wine are marked with it.
-bool runningOnWine();
+using conformance::runningUnderWine;
 
 // Dispatches what is queued now (posted, input, paint) without waiting.
 void pumpPending();

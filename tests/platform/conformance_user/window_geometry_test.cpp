@@ -131,7 +131,7 @@ TEST(WindowGeometry, FullScreenMetricsFitTheScreen)
     // The full-screen client area leaves room for a caption. Known
     // difference: Wine derives it from its own maximised-window metrics and
     // can exceed the screen.
-    if (!user_test::runningOnWine()) {
+    if (!user_test::runningUnderWine()) {
         EXPECT_LE(fullHeight, screenHeight - GetSystemMetrics(SM_CYCAPTION));
     }
 }

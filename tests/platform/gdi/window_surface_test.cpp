@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/gdi32/shown_areas.h"
 #include "platform/gdi32/surface.h"
 #include "platform/win32.h"
 
@@ -125,6 +126,28 @@ TEST(WindowSurface, PatternBrushAlignsToTheClientOrigin)
     DeleteDC(memory);
     DeleteObject(skin);
     hp::gdi32::releaseWindowDc(dc);
+}
+
+// The display sends an area again only where its pixels changed since it
+// last sent it, and all of it once the screen was painted by other means.
+TEST(WindowSurface, AnAreaDrawnAgainIsSentOnlyWhereItChanged)
+{
+    Surface surface(100, 60);
+    hp::gdi32::ShownAreas shown;
+    const RECT area{10, 20, 50, 40};
+    auto same = [](const RECT &a, const RECT &b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    };
+
+    EXPECT_TRUE(same(shown.changedPart(surface, area), area)) << "a new area goes whole";
+    EXPECT_EQ(shown.changedPart(surface, area).right, 0) << "nothing changed";
+    surface.row(25)[30] = 0x00FF0000;
+    surface.row(33)[12] = 0x0000FF00;
+    surface.row(5)[5] = 0x000000FF;  // outside the area
+    EXPECT_TRUE(same(shown.changedPart(surface, area), RECT{12, 25, 31, 34}));
+    EXPECT_EQ(shown.changedPart(surface, area).right, 0);
+    shown.forget();
+    EXPECT_TRUE(same(shown.changedPart(surface, area), area));
 }
 
 }  // namespace

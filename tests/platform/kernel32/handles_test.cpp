@@ -211,6 +211,13 @@ TEST_F(Kernel32Handles, PipesAreNotOpenedAsFilesAndDoNotBlock)
     EXPECT_EQ(openForReading(folder.windowsPath("pipe")), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     EXPECT_EQ(GetPrivateProfileIntA("a", "b", 5, folder.windowsPath("pipe").c_str()), 5u);
+    for (UINT type : {IMAGE_BITMAP, IMAGE_ICON}) {
+        SetLastError(0);
+        EXPECT_EQ(LoadImageA(nullptr, folder.windowsPath("pipe").c_str(), type, 0, 0,
+                             LR_LOADFROMFILE),
+                  nullptr);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << type;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "headless_support.h"
+#include "platform/user32/media_commands.h"
+#include "platform/user32/window_system.h"
 
 namespace {
 
@@ -130,6 +132,45 @@ TEST_F(HeadlessInput, ToTheForegroundGoesAShownWindowOnly)
     EXPECT_FALSE(SetForegroundWindow(hidden)) << "no screen shows it";
     DestroyWindow(hidden);
     EXPECT_FALSE(SetForegroundWindow(hidden));
+}
+
+// Media keys come from the keyboard, the desktop's media controls from
+// another device; both reach the shown main window as WM_APPCOMMAND.
+TEST_F(HeadlessInput, MediaKeysAndMediaControlsArriveAsAppCommands)
+{
+    hp::user32::WindowSystem::instance().mediaKeyPressed(window_, APPCOMMAND_MEDIA_NEXTTRACK);
+    headless_test::pump();
+    hp::user32::postMediaCommand(APPCOMMAND_MEDIA_PLAY_PAUSE);
+    headless_test::pump();
+    const auto commands = logged(WM_APPCOMMAND);
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_EQ(commands[0].wParam, reinterpret_cast<WPARAM>(window_));
+    EXPECT_EQ(GET_APPCOMMAND_LPARAM(commands[0].lParam), APPCOMMAND_MEDIA_NEXTTRACK);
+    EXPECT_EQ(GET_DEVICE_LPARAM(commands[0].lParam), FAPPCOMMAND_KEY);
+    EXPECT_EQ(GET_APPCOMMAND_LPARAM(commands[1].lParam), APPCOMMAND_MEDIA_PLAY_PAUSE);
+    EXPECT_EQ(GET_DEVICE_LPARAM(commands[1].lParam), FAPPCOMMAND_OEM);
+
+    EnableWindow(window_, FALSE);
+    hp::user32::WindowSystem::instance().mediaKeyPressed(window_, APPCOMMAND_MEDIA_STOP);
+    headless_test::pump();
+    EXPECT_EQ(logged(WM_APPCOMMAND).size(), 2u) << "a disabled window takes no key";
+    EnableWindow(window_, TRUE);
+
+    // A child leaves the commands it does not take to its parent.
+    HWND child = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 10, 10, window_, nullptr,
+                                 nullptr, nullptr);
+    SendMessageA(child, WM_APPCOMMAND, reinterpret_cast<WPARAM>(child),
+                 MAKELPARAM(0, APPCOMMAND_MEDIA_STOP));
+    ASSERT_EQ(logged(WM_APPCOMMAND).size(), 3u);
+    EXPECT_EQ(GET_APPCOMMAND_LPARAM(logged(WM_APPCOMMAND)[2].lParam), APPCOMMAND_MEDIA_STOP);
+
+    hp::user32::raiseMainWindow();
+    EXPECT_EQ(display().window(window_)->raiseRequests, 1);
+    hp::user32::closeMainWindow();
+    headless_test::pump();
+    EXPECT_FALSE(IsWindow(window_)) << "the quit of the media controls closes the window";
+    EXPECT_EQ(hp::user32::mainWindow(), nullptr);
+    hp::user32::postMediaCommand(APPCOMMAND_MEDIA_STOP);  // no window: nothing happens
 }
 
 TEST(HeadlessScreen, FullScreenMetricsComeFromTheWorkArea)

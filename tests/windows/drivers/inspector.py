@@ -87,3 +87,10 @@ class Inspector:
                 items[parts[1]] = {"id": int(parts[3]), "checked": parts[5] == "1",
                                    "text": _text(parts[7])}
         return {"window": self._window_record(lines), "items": items}
+
+    def app_command(self, class_name, command):
+        """Sends WM_APPCOMMAND to the window; its answer, None without it."""
+        code, lines = self._lines("appcommand", class_name, str(command))
+        if code != 0 or not lines or not lines[-1].startswith("result "):
+            return None
+        return int(lines[-1].split()[1])

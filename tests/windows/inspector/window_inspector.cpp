@@ -15,6 +15,7 @@
 // compares them exactly. Every line is "key value...". Exit code 1 when the
 // window is not there.
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
@@ -199,7 +200,22 @@ int main(int argc, char **argv)
         showWindow(search.found);
         return dumpMenuOf(search.found);
     }
-    fprintf(stderr, "usage: %s metrics | window|controls <class|-> <title|-> | popups | menu\n",
+    if (argc == 4 && strcmp(argv[1], "appcommand") == 0) {
+        // A media command as the shell gives a media key: the window
+        // answers TRUE when it took the command.
+        HWND window = findTopLevel(argv[2], "-");
+        if (!window) {
+            printf("absent\n");
+            return 1;
+        }
+        const LRESULT taken = SendMessageA(window, WM_APPCOMMAND, reinterpret_cast<WPARAM>(window),
+                                           MAKELPARAM(0, atoi(argv[3])));
+        printf("result %ld\n", static_cast<long>(taken));
+        return 0;
+    }
+    fprintf(stderr,
+            "usage: %s metrics | window|controls <class|-> <title|-> | popups | menu"
+            " | appcommand <class> <command>\n",
             argv[0]);
     return 2;
 }
