@@ -25,9 +25,13 @@ for target in $targets; do
     if [ -d "tests/fuzz/corpus/$target" ]; then
         cp -n "tests/fuzz/corpus/$target"/* "$corpus"/ 2>/dev/null || true
     fi
+    # The user-defined characters' table goes to a fresh folder of the
+    # build, not the home: every run starts from an empty table.
+    rm -rf "${dir:?}/$target/data-home"
     echo "== $target for ${seconds}s"
-    if ! (cd "$dir/$target" && "$OLDPWD/$binary" -max_total_time="$seconds" \
-        -print_final_stats=1 "$OLDPWD/$corpus"); then
+    if ! (cd "$dir/$target" && XDG_DATA_HOME="$OLDPWD/$dir/$target/data-home" \
+        "$OLDPWD/$binary" -max_total_time="$seconds" -print_final_stats=1 \
+        "$OLDPWD/$corpus"); then
         echo "== $target: fault found (see $dir/$target/)"
         status=1
     fi

@@ -37,11 +37,13 @@ std::vector<std::string> splitHostPath(const std::string &path)
     return parts;
 }
 
-std::string joinHostPath(const std::string &base, const std::string &name)
+// Extends a host path in place by one name, adding "/" unless the path is
+// empty or already ends in one.
+void appendHostName(std::string &path, std::string_view name)
 {
-    if (base.empty() || base.back() == '/')
-        return base + name;
-    return base + "/" + name;
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    path += name;
 }
 
 bool equalIgnoringAsciiCaseHost(const std::string &first, const std::string &second)
@@ -87,7 +89,7 @@ std::string joinWithExistingCase(const std::string &base, const std::vector<std:
 {
     std::string exact = base;
     for (const std::string &name : names)
-        exact = joinHostPath(exact, name);
+        appendHostName(exact, name);
     struct stat info;
     if (names.empty() || lstat(exact.c_str(), &info) == 0)
         return exact;
@@ -95,18 +97,18 @@ std::string joinWithExistingCase(const std::string &base, const std::vector<std:
     std::string path = base;
     size_t i = 0;
     for (; i < names.size(); ++i) {
-        std::string candidate = joinHostPath(path, names[i]);
-        if (lstat(candidate.c_str(), &info) == 0) {
-            path = candidate;
+        const size_t known = path.size();
+        appendHostName(path, names[i]);
+        if (lstat(path.c_str(), &info) == 0)
             continue;
-        }
+        path.resize(known);
         std::string found = entryIgnoringCase(path, names[i]);
         if (found.empty())
             break;
-        path = joinHostPath(path, found);
+        appendHostName(path, found);
     }
     for (; i < names.size(); ++i)
-        path = joinHostPath(path, names[i]);
+        appendHostName(path, names[i]);
     return path;
 }
 
@@ -150,7 +152,7 @@ std::string hostPathOfParts(const std::vector<std::string> &parts)
 {
     std::string path = "/";
     for (const std::string &part : parts)
-        path = joinHostPath(path, part);
+        appendHostName(path, part);
     return path;
 }
 
@@ -332,8 +334,11 @@ std::string windowsPathOf(const std::string &hostAbsolutePath)
 {
     std::vector<std::string> parts;
     std::string path = hostAbsolutePath;
-    if (path.empty() || path[0] != '/')
-        path = joinHostPath(currentHostDirectory(), path);
+    if (path.empty() || path[0] != '/') {
+        std::string absolute = currentHostDirectory();
+        appendHostName(absolute, path);
+        path = std::move(absolute);
+    }
     for (std::string &part : splitHostPath(path)) {
         if (part == ".")
             continue;
@@ -345,8 +350,10 @@ std::string windowsPathOf(const std::string &hostAbsolutePath)
         parts.push_back(std::move(part));
     }
     std::string windowsPath = "C:";
-    for (const std::string &part : parts)
-        windowsPath += "\\" + host::hostNameToCp932(part);
+    for (const std::string &part : parts) {
+        windowsPath += '\\';
+        windowsPath += host::hostNameToCp932(part);
+    }
     if (parts.empty())
         windowsPath += "\\";
     return windowsPath;

@@ -33,37 +33,45 @@ void dropTrailingPeriodsAndSpaces(std::string &component)
         component.pop_back();
 }
 
+// Appends the components of path, split at separators, empty ones
+// dropped; true when its last byte is a separator.
+bool splitComponents(std::string_view path, std::vector<std::string> &components)
+{
+    Cp932Scanner scanner;
+    size_t start = 0;
+    bool separatorLast = false;
+    for (size_t i = 0; i < path.size(); ++i) {
+        separatorLast = !scanner.step(static_cast<unsigned char>(path[i])) &&
+                        isSeparatorByte(path[i]);
+        if (!separatorLast)
+            continue;
+        if (i > start)
+            components.emplace_back(path.data() + start, i - start);
+        start = i + 1;
+    }
+    if (path.size() > start)
+        components.emplace_back(path.data() + start, path.size() - start);
+    return separatorLast;
+}
+
 }  // namespace
 
 std::vector<std::string> splitPathComponents(std::string_view path)
 {
     std::vector<std::string> components;
-    std::string current;
-    Cp932Scanner scanner;
-    for (char c : path) {
-        bool trail = scanner.step(static_cast<unsigned char>(c));
-        if (!trail && isSeparatorByte(c)) {
-            if (!current.empty())
-                components.push_back(std::move(current));
-            current.clear();
-        } else {
-            current += c;
-        }
-    }
-    if (!current.empty())
-        components.push_back(std::move(current));
+    splitComponents(path, components);
     return components;
 }
 
 size_t lastPathSeparator(std::string_view path)
 {
-    size_t backslash = findLastSingleByte(path, '\\');
-    size_t slash = findLastSingleByte(path, '/');
-    if (backslash == std::string_view::npos)
-        return slash;
-    if (slash == std::string_view::npos)
-        return backslash;
-    return backslash > slash ? backslash : slash;
+    size_t found = std::string_view::npos;
+    Cp932Scanner scanner;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (!scanner.step(static_cast<unsigned char>(path[i])) && isSeparatorByte(path[i]))
+            found = i;
+    }
+    return found;
 }
 
 DWORD parsePathSyntax(std::string_view path, PathSyntax &syntax)
@@ -85,8 +93,8 @@ DWORD parsePathSyntax(std::string_view path, PathSyntax &syntax)
         syntax.root = PathSyntax::Root::CurrentDriveRoot;
     }
 
-    syntax.endsWithSeparator = !rest.empty() && lastPathSeparator(rest) == rest.size() - 1;
-    std::vector<std::string> raw = splitPathComponents(rest);
+    std::vector<std::string> raw;
+    syntax.endsWithSeparator = splitComponents(rest, raw);
     if (!raw.empty() && !syntax.endsWithSeparator)
         dropTrailingPeriodsAndSpaces(raw.back());
 

@@ -1,5 +1,7 @@
 #include "platform/kernel32/profile_document.h"
 
+#include <cstring>
+
 #include "platform/kernel32/cp932_text.h"
 
 namespace hp::kernel32 {
@@ -11,8 +13,18 @@ constexpr const char *newLine = "\r\n";
 // old files carry.
 bool isProfileSpace(char c)
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' ||
-           c == '\x1A';
+    switch (c) {
+    case ' ':
+    case '\t':
+    case '\n':
+    case '\v':
+    case '\f':
+    case '\r':
+    case '\x1A':
+        return true;
+    default:
+        return false;
+    }
 }
 
 std::string_view trim(std::string_view text)
@@ -31,69 +43,142 @@ std::string_view trimLeading(std::string_view text)
     return text;
 }
 
-std::string withoutQuotes(const std::string &value)
+// Names are mostly asked for as they are written: the exact match spares
+// folding the case of both.
+bool sameName(std::string_view name, std::string_view wanted)
+{
+    return name == wanted || equalIgnoringAsciiCase(name, wanted);
+}
+
+std::string withoutQuotes(std::string_view value)
 {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
-        return value.substr(1, value.size() - 2);
-    return value;
+        return std::string(value.data() + 1, value.size() - 2);
+    return std::string(value);
 }
+
+// The lines of a text: CR LF, LF and a CR alone each end one. The next CR
+// and the next LF are looked up once each and kept until passed, so
+// splitting a text reads it once whatever its line ends.
+class LineBreaks {
+public:
+    explicit LineBreaks(std::string_view bytes)
+        : bytes_(bytes), cr_(find('\r', 0)), lf_(find('\n', 0))
+    {
+    }
+
+    // False at the end of the text; else the line starting at start ends
+    // its text at textEnd with the line end given, and the next line starts
+    // at nextStart.
+    bool next(size_t start, size_t &textEnd, const char *&ending, size_t &nextStart)
+    {
+        if (start >= bytes_.size())
+            return false;
+        if (cr_ < start)
+            cr_ = find('\r', start);
+        if (lf_ < start)
+            lf_ = find('\n', start);
+        if (lf_ < cr_) {
+            textEnd = lf_;
+            ending = "\n";
+            nextStart = lf_ + 1;
+        } else if (cr_ != std::string_view::npos) {
+            textEnd = cr_;
+            const bool crLf = lf_ == cr_ + 1;
+            ending = crLf ? "\r\n" : "\r";
+            nextStart = cr_ + (crLf ? 2 : 1);
+        } else {
+            textEnd = bytes_.size();
+            ending = "";
+            nextStart = textEnd;
+        }
+        return true;
+    }
+
+private:
+    size_t find(char wanted, size_t from) const
+    {
+        if (from >= bytes_.size())
+            return std::string_view::npos;
+        const void *found = std::memchr(bytes_.data() + from, wanted, bytes_.size() - from);
+        return found ? static_cast<size_t>(static_cast<const char *>(found) - bytes_.data())
+                     : std::string_view::npos;
+    }
+
+    std::string_view bytes_;
+    // The next CR and LF at or after an earlier start, npos for none; one
+    // below the current start has been passed.
+    size_t cr_;
+    size_t lf_;
+};
 
 }  // namespace
 
-ProfileDocument::Line ProfileDocument::lineOf(std::string text, std::string ending)
+ProfileDocument::Line ProfileDocument::lineOf(std::string text, const char *ending)
 {
     Line line;
     line.text = std::move(text);
-    line.ending = std::move(ending);
-    std::string_view content = trim(line.text);
+    line.ending = ending;
+    const std::string_view content = trim(line.text);
     if (content.empty()) {
         line.kind = LineKind::Blank;
         return line;
     }
+    const auto offsetOf = [&line](std::string_view part) {
+        return static_cast<size_t>(part.data() - line.text.data());
+    };
     if (content.front() == '[') {
         size_t close = findLastSingleByte(content, ']');
         if (close != std::string_view::npos && close > 0) {
             line.kind = LineKind::Section;
-            line.name = std::string(trim(content.substr(1, close - 1)));
+            const std::string_view name = trim(std::string_view(content.data() + 1, close - 1));
+            line.nameStart = offsetOf(name);
+            line.nameLength = name.size();
             return line;
         }
     }
     size_t equals = content.find('=');
     line.kind = LineKind::Key;
     if (equals == std::string_view::npos) {
-        line.name = std::string(content);
+        line.nameStart = offsetOf(content);
+        line.nameLength = content.size();
         return line;
     }
-    line.name = std::string(trim(content.substr(0, equals)));
+    const std::string_view name = trim(std::string_view(content.data(), equals));
+    const std::string_view value =
+        trim(std::string_view(content.data() + equals + 1, content.size() - equals - 1));
+    line.nameStart = offsetOf(name);
+    line.nameLength = name.size();
     line.hasValue = true;
-    line.valueText = std::string(trim(content.substr(equals + 1)));
+    line.valueStart = offsetOf(value);
+    line.valueLength = value.size();
     return line;
 }
 
 ProfileDocument ProfileDocument::parse(std::string_view bytes)
 {
     ProfileDocument document;
+    size_t textEnd = 0;
+    const char *ending = "";
+    size_t next = 0;
+    size_t count = 0;
+    for (LineBreaks lines(bytes); lines.next(next, textEnd, ending, next);)
+        ++count;
+    document.lines_.reserve(count);
     size_t start = 0;
-    while (start < bytes.size()) {
-        size_t textEnd = bytes.find_first_of("\r\n", start);
-        if (textEnd == std::string_view::npos) {
-            document.lines_.push_back(lineOf(std::string(bytes.substr(start)), ""));
-            break;
-        }
-        size_t next = textEnd + 1;
-        if (bytes[textEnd] == '\r' && next < bytes.size() && bytes[next] == '\n')
-            ++next;
-        document.lines_.push_back(lineOf(std::string(bytes.substr(start, textEnd - start)),
-                                         std::string(bytes.substr(textEnd, next - textEnd))));
-        start = next;
-    }
+    for (LineBreaks lines(bytes); lines.next(start, textEnd, ending, next); start = next)
+        document.lines_.push_back(lineOf(std::string(bytes.data() + start, textEnd - start), ending));
     return document;
 }
 
 std::string ProfileDocument::serialize() const
 {
+    size_t size = 0;
+    for (const Line &line : lines_)
+        size += line.text.size() + std::strlen(line.ending);
     std::string bytes;
+    bytes.reserve(size);
     for (const Line &line : lines_) {
         bytes += line.text;
         bytes += line.ending;
@@ -104,19 +189,19 @@ std::string ProfileDocument::serialize() const
 size_t ProfileDocument::findSection(std::string_view section) const
 {
     std::string_view wanted = trim(section);
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == LineKind::Section && equalIgnoringAsciiCase(lines_[i].name, wanted))
-            return i;
+    for (auto line = lines_.begin(); line != lines_.end(); ++line) {
+        if (line->kind == LineKind::Section && sameName(line->name(), wanted))
+            return static_cast<size_t>(line - lines_.begin());
     }
     return std::string::npos;
 }
 
 size_t ProfileDocument::sectionEnd(size_t header) const
 {
-    size_t end = header + 1;
-    while (end < lines_.size() && lines_[end].kind != LineKind::Section)
+    auto end = lines_.begin() + static_cast<long>(header) + 1;
+    while (end != lines_.end() && end->kind != LineKind::Section)
         ++end;
-    return end;
+    return static_cast<size_t>(end - lines_.begin());
 }
 
 std::optional<std::string> ProfileDocument::value(std::string_view section,
@@ -126,13 +211,12 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
     if (header == std::string::npos)
         return std::nullopt;
     std::string_view wanted = trim(key);
-    const size_t end = sectionEnd(header);
-    for (size_t i = header + 1; i < end; ++i) {
-        const Line &line = lines_[i];
-        if (line.kind == LineKind::Key && equalIgnoringAsciiCase(line.name, wanted)) {
-            if (!line.hasValue)
+    for (auto line = lines_.begin() + static_cast<long>(header) + 1;
+         line != lines_.end() && line->kind != LineKind::Section; ++line) {
+        if (line->kind == LineKind::Key && sameName(line->name(), wanted)) {
+            if (!line->hasValue)
                 return std::nullopt;
-            return withoutQuotes(line.valueText);
+            return withoutQuotes(line->valueText());
         }
     }
     return std::nullopt;
@@ -140,10 +224,14 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
 
 std::vector<std::string> ProfileDocument::sectionNames() const
 {
+    size_t count = 0;
+    for (const Line &line : lines_)
+        count += line.kind == LineKind::Section;
     std::vector<std::string> names;
+    names.reserve(count);
     for (const Line &line : lines_) {
         if (line.kind == LineKind::Section)
-            names.push_back(line.name);
+            names.emplace_back(line.name());
     }
     return names;
 }
@@ -154,12 +242,13 @@ std::optional<std::vector<std::string>> ProfileDocument::keyNames(std::string_vi
     if (header == std::string::npos)
         return std::nullopt;
     std::vector<std::string> names;
-    const size_t end = sectionEnd(header);
-    for (size_t i = header + 1; i < end; ++i) {
-        const Line &line = lines_[i];
-        if (line.kind == LineKind::Key && line.hasValue && !line.name.empty() &&
-            line.name.front() != ';')
-            names.push_back(line.name);
+    const auto first = lines_.begin() + static_cast<long>(header) + 1;
+    const auto end = lines_.begin() + static_cast<long>(sectionEnd(header));
+    names.reserve(static_cast<size_t>(end - first));
+    for (auto line = first; line != end; ++line) {
+        if (line->kind == LineKind::Key && line->hasValue && line->nameLength > 0 &&
+            line->text[line->nameStart] != ';')
+            names.emplace_back(line->name());
     }
     return names;
 }
@@ -173,7 +262,7 @@ bool ProfileDocument::setValue(std::string_view section, std::string_view key,
 
     size_t header = findSection(sectionName);
     if (header == std::string::npos) {
-        if (!lines_.empty() && lines_.back().ending.empty())
+        if (!lines_.empty() && *lines_.back().ending == '\0')
             lines_.back().ending = newLine;
         lines_.push_back(lineOf("[" + sectionName + "]", newLine));
         lines_.push_back(lineOf(keyName + "=" + newValue, newLine));
@@ -182,11 +271,11 @@ bool ProfileDocument::setValue(std::string_view section, std::string_view key,
     size_t end = sectionEnd(header);
     for (size_t i = header + 1; i < end; ++i) {
         Line &line = lines_[i];
-        if (line.kind != LineKind::Key || !equalIgnoringAsciiCase(line.name, keyName))
+        if (line.kind != LineKind::Key || !sameName(line.name(), keyName))
             continue;
-        if (line.hasValue && line.valueText == newValue)
+        if (line.hasValue && line.valueText() == newValue)
             return false;
-        line = lineOf(line.name + "=" + newValue, line.ending);
+        line = lineOf(std::string(line.name()) + "=" + newValue, line.ending);
         return true;
     }
     size_t insertAfter = header;
@@ -194,7 +283,7 @@ bool ProfileDocument::setValue(std::string_view section, std::string_view key,
         if (lines_[i].kind != LineKind::Blank)
             insertAfter = i;
     }
-    if (lines_[insertAfter].ending.empty())
+    if (*lines_[insertAfter].ending == '\0')
         lines_[insertAfter].ending = newLine;
     lines_.insert(lines_.begin() + static_cast<long>(insertAfter) + 1,
                   lineOf(keyName + "=" + newValue, newLine));
@@ -207,12 +296,12 @@ bool ProfileDocument::deleteKey(std::string_view section, std::string_view key)
     std::string_view wantedKey = trim(key);
     for (size_t header = 0; header < lines_.size(); ++header) {
         if (lines_[header].kind != LineKind::Section ||
-            !equalIgnoringAsciiCase(lines_[header].name, wantedSection))
+            !sameName(lines_[header].name(), wantedSection))
             continue;
         size_t end = sectionEnd(header);
         for (size_t i = header + 1; i < end; ++i) {
             if (lines_[i].kind == LineKind::Key &&
-                equalIgnoringAsciiCase(lines_[i].name, wantedKey)) {
+                sameName(lines_[i].name(), wantedKey)) {
                 lines_.erase(lines_.begin() + static_cast<long>(i));
                 return true;
             }

@@ -46,16 +46,23 @@ public:
 
 private:
     enum class LineKind { Blank, Section, Key, Other };
+    // One line keeps its bytes once; its name and value are spans of them,
+    // so parsing a file copies each line a single time.
     struct Line {
-        std::string text;    // without its line end
-        std::string ending;  // "\r\n", "\n", "\r" or "" for a last line without one
+        std::string text;          // without its line end
+        const char *ending = "";  // "\r\n", "\n", "\r" or "" for a last line without one
         LineKind kind = LineKind::Blank;
-        std::string name;    // section or key name, trimmed
         bool hasValue = false;
-        std::string valueText;  // trimmed, quotes kept
+        size_t nameStart = 0;  // section or key name, trimmed
+        size_t nameLength = 0;
+        size_t valueStart = 0;  // trimmed, quotes kept
+        size_t valueLength = 0;
+
+        std::string_view name() const { return {text.data() + nameStart, nameLength}; }
+        std::string_view valueText() const { return {text.data() + valueStart, valueLength}; }
     };
 
-    static Line lineOf(std::string text, std::string ending);
+    static Line lineOf(std::string text, const char *ending);
     // Index of the first header of that section, or npos.
     size_t findSection(std::string_view section) const;
     // End (exclusive) of the section whose header is at index header.

@@ -19,7 +19,11 @@ DWORD copyText(const std::string &text, LPSTR out, DWORD size)
 
 DWORD copyList(const std::vector<std::string> &names, LPSTR out, DWORD size)
 {
+    size_t length = 0;
+    for (const std::string &name : names)
+        length += name.size() + 1;
     std::string joined;
+    joined.reserve(length);
     for (const std::string &name : names) {
         joined += name;
         joined += '\0';

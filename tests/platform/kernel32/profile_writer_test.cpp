@@ -72,6 +72,12 @@ TEST_F(Kernel32ProfileWriter, UntouchedLinesKeepTheirBytesAndNewKeysJoinTheirSec
                        "GraphicEffect=0\r\n\r\n; end\r\nSoundDev=1\r\n[NEW]\r\nk=v\r\n");
     EXPECT_EQ(get("CONFIG", "SoundDev"), "1");
     EXPECT_EQ(get("INFO", "Message1"), "old");
+
+    // A CR alone ends a line as well, the file's last byte included.
+    ASSERT_TRUE(HostFolder::writeFile(hostIni, "[A]\rk=1\rj=3\n\r"));
+    EXPECT_TRUE(put("A", "k", "2"));
+    EXPECT_EQ(bytes(), "[A]\rk=2\rj=3\n\r");
+    EXPECT_EQ(get("A", "j"), "3");
 }
 
 TEST_F(Kernel32ProfileWriter, ValuesAreWrittenByteForByteAndNamesMatchOnlyAsciiCase)
