@@ -135,6 +135,10 @@ uint16_t UserCharacters::codeOf(char32_t character)
     if (path_.empty() || character < 0x80 || character > 0x10FFFF ||
         (character >= 0xD800 && character <= 0xDFFF))
         return 0;
+    // The file only grows: once every code is given here, none is left
+    // there either, and a name full of new characters costs no file work.
+    if (static_cast<int>(characters_.size()) >= capacity)
+        return 0;
     const size_t slash = path_.find_last_of('/');
     if (slash != std::string::npos && slash > 0 && kernel32::makeFolders(path_.substr(0, slash)))
         return 0;

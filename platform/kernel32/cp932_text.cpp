@@ -19,28 +19,11 @@ std::string foldAsciiCp932(std::string_view text, char from, char to)
 
 }  // namespace
 
-bool isCp932LeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-bool isCp932TrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC; }
-
 size_t cp932CharacterLength(std::string_view text, size_t position)
 {
     if (isCp932LeadByte(static_cast<unsigned char>(text[position])) && position + 1 < text.size())
         return 2;
     return 1;
-}
-
-bool Cp932Scanner::step(unsigned char byte)
-{
-    if (afterLead_ && isCp932TrailByte(byte)) {
-        afterLead_ = false;
-        return true;
-    }
-    afterLead_ = isCp932LeadByte(byte);
-    return false;
 }
 
 std::string upperAsciiCp932(std::string_view text) { return foldAsciiCp932(text, 'a', 'A'); }
@@ -49,7 +32,22 @@ std::string lowerAsciiCp932(std::string_view text) { return foldAsciiCp932(text,
 
 bool equalIgnoringAsciiCase(std::string_view first, std::string_view second)
 {
-    return first.size() == second.size() && upperAsciiCp932(first) == upperAsciiCp932(second);
+    if (first.size() != second.size())
+        return false;
+    // Byte by byte as upperAsciiCp932 folds them, without building either.
+    Cp932Scanner firstScanner;
+    Cp932Scanner secondScanner;
+    for (size_t i = 0; i < first.size(); ++i) {
+        char a = first[i];
+        char b = second[i];
+        if (!firstScanner.step(static_cast<unsigned char>(a)) && a >= 'a' && a <= 'z')
+            a = static_cast<char>(a - 'a' + 'A');
+        if (!secondScanner.step(static_cast<unsigned char>(b)) && b >= 'a' && b <= 'z')
+            b = static_cast<char>(b - 'a' + 'A');
+        if (a != b)
+            return false;
+    }
+    return true;
 }
 
 size_t findLastSingleByte(std::string_view text, char wanted)

@@ -11,11 +11,47 @@
 
 namespace hp::kernel32 {
 
+namespace cp932_detail {
+
+// What each byte value can be: bit 0 a lead byte, bit 1 a trail byte. Every
+// file name, path and settings text passes through these tests byte by byte,
+// so they are one table look-up each.
+constexpr unsigned char kLead = 1;
+constexpr unsigned char kTrail = 2;
+
+struct ByteClasses {
+    unsigned char of[256];
+};
+
+constexpr ByteClasses makeByteClasses()
+{
+    ByteClasses classes{};
+    for (int byte = 0; byte < 256; ++byte) {
+        unsigned char bits = 0;
+        if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC))
+            bits |= kLead;
+        if (byte >= 0x40 && byte <= 0xFC)
+            bits |= kTrail;
+        classes.of[byte] = bits;
+    }
+    return classes;
+}
+
+inline constexpr ByteClasses kByteClasses = makeByteClasses();
+
+}  // namespace cp932_detail
+
 // 0x81-0x9F and 0xE0-0xFC start a double-byte character.
-bool isCp932LeadByte(unsigned char byte);
+inline bool isCp932LeadByte(unsigned char byte)
+{
+    return (cp932_detail::kByteClasses.of[byte] & cp932_detail::kLead) != 0;
+}
 
 // 0x40-0xFC may follow a lead byte.
-bool isCp932TrailByte(unsigned char byte);
+inline bool isCp932TrailByte(unsigned char byte)
+{
+    return (cp932_detail::kByteClasses.of[byte] & cp932_detail::kTrail) != 0;
+}
 
 // Length of the character that starts at position: 2 for a lead byte with a
 // byte after it, whatever that byte is; 1 otherwise, so a lead byte at the
@@ -27,7 +63,15 @@ size_t cp932CharacterLength(std::string_view text, size_t position);
 class Cp932Scanner {
 public:
     // True when the byte just given is a trail byte.
-    bool step(unsigned char byte);
+    bool step(unsigned char byte)
+    {
+        if (afterLead_ && isCp932TrailByte(byte)) {
+            afterLead_ = false;
+            return true;
+        }
+        afterLead_ = isCp932LeadByte(byte);
+        return false;
+    }
 
 private:
     bool afterLead_ = false;
