@@ -136,12 +136,9 @@ class FirstRun(ProgramScenario):
 class Playback(ProgramScenario):
     def prepare_queue(self):
         music = self.launcher.music_folder()
-        wav = os.path.join(music, "tone.wav")
-        harness.write_tone_wav(wav, 440.0, 20.0)
-        mp3 = os.path.join(music, "[Band] Tone.mp3")
-        if not harness.encode_mp3(wav, mp3):
+        mp3 = harness.write_tone_mp3(music)
+        if mp3 is None:
             self.skipTest("lame is not installed")
-        os.unlink(wav)
         midi = os.path.join(music, "[Composer] Tune.mid")
         harness.write_midi(midi, [(69, 20.0)])
         settings = "[INFO]\r\nIniver=1.00\r\n[CONFIG]\r\nGraphicEffect=1\r\nSoundDev=0\r\n"

@@ -3,7 +3,6 @@ desktop scale of 2 the window is twice as large in device pixels, the skin
 is doubled without blur, the text is drawn at the device scale, and the
 pointer lands where things are drawn."""
 
-import os
 import time
 
 import harness
@@ -32,12 +31,9 @@ class HighDensityScreen(ProgramScenario):
     def test_at_scale_two_the_window_doubles_text_is_sharp_and_play_lands(self):
         sound = self.hold_sound()
         music = self.launcher.music_folder()
-        wav = os.path.join(music, "tone.wav")
-        harness.write_tone_wav(wav, 440.0, 20.0)
-        mp3 = os.path.join(music, "[Band] Tone.mp3")
-        if not harness.encode_mp3(wav, mp3):
+        mp3 = harness.write_tone_mp3(music)
+        if mp3 is None:
             self.skipTest("lame is not installed")
-        os.unlink(wav)
         self.launcher.write_playlist([mp3])
         self.launcher.write_settings(SETTINGS)
         self.launcher.environment["GDK_SCALE"] = str(SCALE)

@@ -10,12 +10,12 @@ one under Wine."""
 
 from .display import XDisplay, DisplayMissing
 from .images import Image, Bitmap
-from .media import write_tone_wav, encode_mp3, write_midi
+from .media import write_tone_wav, write_tone_mp3, encode_mp3, write_midi
 from .program import ProgramLauncher, linux_launcher, RunningProgram, menu_item_point
 from .sound import SoundServer, SoundMissing, RestartableSoundServer
 
 __all__ = [
-    "XDisplay", "DisplayMissing", "Image", "Bitmap", "write_tone_wav", "encode_mp3",
+    "XDisplay", "DisplayMissing", "Image", "Bitmap", "write_tone_wav", "write_tone_mp3", "encode_mp3",
     "write_midi", "ProgramLauncher", "linux_launcher", "RunningProgram", "menu_item_point",
     "SoundServer",
     "SoundMissing",

@@ -2,6 +2,7 @@
 Standard MIDI File."""
 
 import math
+import os
 import shutil
 import struct
 import subprocess
@@ -31,6 +32,16 @@ def encode_mp3(wav_path, mp3_path, artist="Band", title="Tone"):
         ["lame", "--quiet", "-b", "128", "--add-id3v2", "--id3v2-only", "--ta", artist, "--tt",
          title, wav_path, mp3_path], check=False)
     return result.returncode == 0
+
+
+def write_tone_mp3(folder, name="[Band] Tone.mp3", frequency_hz=440.0, seconds=20.0):
+    """An MP3 of a pure tone in the folder; None when lame is missing."""
+    wav = os.path.join(folder, "tone.wav")
+    write_tone_wav(wav, frequency_hz, seconds)
+    mp3 = os.path.join(folder, name)
+    encoded = encode_mp3(wav, mp3)
+    os.unlink(wav)
+    return mp3 if encoded else None
 
 
 def _variable_length(value):

@@ -233,12 +233,9 @@ class WinePlayback(WineScenario):
     def test_play_button_is_heard_and_starts_the_clock(self):
         sound = self.hold_sound()
         music = self.launcher.music_folder()
-        wav = os.path.join(music, "tone.wav")
-        harness.write_tone_wav(wav, 440.0, 20.0)
-        mp3 = os.path.join(music, "[Band] Tone.mp3")
-        if not harness.encode_mp3(wav, mp3):
+        mp3 = harness.write_tone_mp3(music)
+        if mp3 is None:
             self.skipTest("lame is not installed")
-        os.unlink(wav)
         playlist = self.launcher.write_playlist([mp3])
         settings = "[CONFIG]\r\nGraphicEffect=0\r\nSoundDev=0\r\n"
         self.launcher.write_settings(settings)
